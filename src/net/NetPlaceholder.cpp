@@ -1,0 +1,1 @@
+// Online services, filled in by the network layer.

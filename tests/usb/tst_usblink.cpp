@@ -1,0 +1,342 @@
+// UsbLink against the real libusb and an emulated sensor on umockdev.
+#include "LogCapture.h"
+#include "Privileges.h"
+#include "SensorTestbed.h"
+#include "UmockdevTest.h"
+#include "UsbLink.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+#include <libusb.h>
+#include <memory>
+
+namespace {
+constexpr uint16_t vendor = 0x1915;
+constexpr uint16_t product = 0x5203;
+const QString openedOk =
+    QStringLiteral("Opened device : ") + QString::fromLatin1(libusb_error_name(LIBUSB_SUCCESS));
+
+// Bus order as libusb lists it: the description of the first sensor in the device list.
+QString firstSensorInListOrder()
+{
+    libusb_context *context = nullptr;
+    libusb_init(&context);
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    QString first;
+    for (ssize_t i = 0; i < count && first.isEmpty(); ++i) {
+        libusb_device_descriptor descriptor{};
+        libusb_get_device_descriptor(list[i], &descriptor);
+        if (descriptor.idVendor == vendor && descriptor.idProduct == product)
+            first = libusb_get_device_address(list[i]) == 5 ? SensorTestbed::sensor
+                                                            : SensorTestbed::secondSensor;
+    }
+    libusb_free_device_list(list, 1);
+    libusb_exit(context);
+    return first;
+}
+} // namespace
+
+class TestUsbLink : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void presence_data();
+    void presence();
+    void presenceLeavesOpenLinkAlone();
+
+    void openFindsFirstMatchOnly_data();
+    void openFindsFirstMatchOnly();
+    void openFailures_data();
+    void openFailures();
+    void openWithNothingFoundKeepsLastResult();
+    void openClosesEarlierHandleFirst();
+
+    void claim_data();
+    void claim();
+    void withoutHandleNothingReachesLibusb();
+
+    void transfers();
+    void stalledWriteTimesOut();
+    void closeIsIdempotent();
+
+private:
+    std::unique_ptr<SensorTestbed> bed;
+    std::unique_ptr<LogCapture> log;
+};
+
+void TestUsbLink::init()
+{
+    bed = std::make_unique<SensorTestbed>();
+    log = std::make_unique<LogCapture>();
+}
+
+void TestUsbLink::cleanup()
+{
+    log.reset();
+    bed.reset();
+}
+
+void TestUsbLink::presence_data()
+{
+    QTest::addColumn<QStringList>("devices");
+    QTest::addColumn<bool>("present");
+
+    QTest::newRow("empty bus") << QStringList() << false;
+    QTest::newRow("one sensor") << QStringList{SensorTestbed::sensor} << true;
+    QTest::newRow("two sensors") << QStringList{SensorTestbed::sensor, SensorTestbed::secondSensor}
+                                 << true;
+    QTest::newRow("bootloader only") << QStringList{SensorTestbed::bootloader} << false;
+    QTest::newRow("other serial ports") << QStringList{SensorTestbed::portDecoys} << false;
+}
+
+void TestUsbLink::presence()
+{
+    QFETCH(QStringList, devices);
+    QFETCH(bool, present);
+    for (const QString &device : devices) {
+        if (device.startsWith(QLatin1String("sensor")))
+            bed->plugSensor(device);
+        else
+            bed->plug(device);
+    }
+    UsbLink link(nullptr);
+    QCOMPARE(link.isSensorPresent(vendor, product), present);
+    QVERIFY(log->lines().isEmpty());
+}
+
+void TestUsbLink::presenceLeavesOpenLinkAlone()
+{
+    SensorFaults faults;
+    faults.claimBusy = true;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+    UsbLink link(nullptr);
+    QVERIFY(link.open(vendor, product));
+    QVERIFY(!link.claimInterface());
+
+    QVERIFY(link.isSensorPresent(vendor, product));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_BUSY));
+    const unsigned char command = 0x12;
+    QVERIFY(link.write(&command, 1, 1000)); // the handle is still open
+    QCOMPARE(bed->writes().size(), 1);
+}
+
+void TestUsbLink::openFindsFirstMatchOnly_data()
+{
+    QTest::addColumn<QString>("denied");
+    QTest::newRow("first sensor refuses") << QString(SensorTestbed::sensor);
+    QTest::newRow("second sensor refuses") << QString(SensorTestbed::secondSensor);
+}
+
+void TestUsbLink::openFindsFirstMatchOnly()
+{
+    QFETCH(QString, denied);
+    SensorFaults refuse;
+    refuse.openDenied = true;
+    for (const char *description : {SensorTestbed::sensor, SensorTestbed::secondSensor})
+        bed->plugSensor(description, description == denied ? refuse : SensorFaults());
+    const QString first = firstSensorInListOrder();
+    QVERIFY(!first.isEmpty());
+
+    WithoutFileAccessOverride asNormalUser;
+    UsbLink link(nullptr);
+    const bool opened = link.open(vendor, product);
+
+    // Only the first device of the list is ever tried, whether its open works or not.
+    const bool firstRefuses = first == denied;
+    QCOMPARE(opened, !firstRefuses);
+    QCOMPARE(link.lastError(), firstRefuses ? int(LIBUSB_ERROR_ACCESS) : 0);
+    QCOMPARE(log->lines(),
+             QStringList{firstRefuses ? "Opened device : LIBUSB_ERROR_ACCESS" : openedOk});
+    if (opened) {
+        QVERIFY(link.claimInterface());
+        QCOMPARE(bed->claimAttempts(first), 1);
+        QCOMPARE(bed->claimAttempts(denied), 0);
+    }
+}
+
+void TestUsbLink::openFailures_data()
+{
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("logLine");
+
+    QTest::newRow("access denied")
+        << true << int(LIBUSB_ERROR_ACCESS) << "Opened device : LIBUSB_ERROR_ACCESS";
+    QTest::newRow("gone after enumeration")
+        << false << int(LIBUSB_ERROR_NO_DEVICE) << "Opened device : LIBUSB_ERROR_NO_DEVICE";
+}
+
+void TestUsbLink::openFailures()
+{
+    QFETCH(bool, denied);
+    QFETCH(int, error);
+    QFETCH(QString, logLine);
+    SensorFaults faults;
+    faults.openDenied = denied;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+
+    WithoutFileAccessOverride asNormalUser;
+    UsbLink link(nullptr);
+    if (!denied) // libusb has listed it; it goes away before the open
+        bed->unplugSensor(SensorTestbed::sensor, false);
+    QVERIFY(!link.open(vendor, product));
+    QCOMPARE(link.lastError(), error);
+    QCOMPARE(QString::fromLatin1(link.lastErrorName()),
+             QString::fromLatin1(libusb_error_name(error)));
+    QCOMPARE(log->lines(), QStringList{logLine});
+}
+
+void TestUsbLink::openWithNothingFoundKeepsLastResult()
+{
+    SensorFaults faults;
+    faults.openDenied = true;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+    WithoutFileAccessOverride asNormalUser;
+    UsbLink link(nullptr);
+    QVERIFY(!link.open(vendor, product));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_ACCESS));
+
+    bed->unplugSensor();
+    QTRY_VERIFY(!link.isSensorPresent(vendor, product));
+    log->clear();
+    QVERIFY(!link.open(vendor, product));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_ACCESS));
+    QVERIFY(log->lines().isEmpty());
+}
+
+void TestUsbLink::openClosesEarlierHandleFirst()
+{
+    bed->plugSensor();
+    UsbLink link(nullptr);
+    QVERIFY(link.open(vendor, product));
+    // A scan that finds nothing still gives the earlier handle up: a write no longer reaches
+    // the sensor, which is still plugged in.
+    QVERIFY(!link.open(vendor, 0x9999));
+    const unsigned char byte = 0x12;
+    QVERIFY(!link.write(&byte, 1, 500));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_NO_DEVICE));
+    QVERIFY(bed->writes().isEmpty());
+}
+
+void TestUsbLink::claim_data()
+{
+    QTest::addColumn<bool>("kernelDriver");
+    QTest::addColumn<bool>("detachFails");
+    QTest::addColumn<bool>("busy");
+    QTest::addColumn<bool>("claimed");
+    QTest::addColumn<int>("detaches");
+    QTest::addColumn<QStringList>("lines");
+
+    const QString detachLine = "Error detaching kernel driver";
+    const QString claimLine = "Error claiming interface";
+    QTest::newRow("free interface") << false << false << false << true << 0 << QStringList();
+    QTest::newRow("kernel driver detached") << true << false << false << true << 1 << QStringList();
+    QTest::newRow("detach fails, claim works")
+        << true << true << false << true << 1 << QStringList{detachLine};
+    QTest::newRow("busy") << false << false << true << false << 0 << QStringList{claimLine};
+    QTest::newRow("detach fails and busy")
+        << true << true << true << false << 1 << QStringList{detachLine, claimLine};
+}
+
+void TestUsbLink::claim()
+{
+    QFETCH(bool, kernelDriver);
+    QFETCH(bool, detachFails);
+    QFETCH(bool, busy);
+    QFETCH(bool, claimed);
+    QFETCH(int, detaches);
+    QFETCH(QStringList, lines);
+    SensorFaults faults;
+    faults.kernelDriverAttached = kernelDriver;
+    faults.detachFails = detachFails;
+    faults.claimBusy = busy;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+
+    UsbLink link(nullptr);
+    QVERIFY(link.open(vendor, product));
+    log->clear();
+    QCOMPARE(link.claimInterface(), claimed);
+    // After a claim the recorded result is the claim's, never the detach's.
+    QCOMPARE(link.lastError(), claimed ? 0 : int(LIBUSB_ERROR_BUSY));
+    QCOMPARE(bed->detachAttempts(), detaches);
+    QCOMPARE(bed->claimAttempts(), 1);
+    QCOMPARE(log->lines(), lines);
+}
+
+void TestUsbLink::withoutHandleNothingReachesLibusb()
+{
+    bed->plugSensor();
+    UsbLink link(nullptr);
+    unsigned char byte = 0x12;
+    QByteArray bytes(4, '\0');
+    QVERIFY(!link.claimInterface());
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_NO_DEVICE));
+    QVERIFY(!link.write(&byte, 1, 100));
+    QVERIFY(!link.read(&byte, 1, 100));
+    QVERIFY(!link.write(bytes, 100));
+    QVERIFY(!link.read(bytes, 4, 100));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_NO_DEVICE));
+    QCOMPARE(bed->claimAttempts(), 0);
+    QVERIFY(bed->writes().isEmpty());
+}
+
+void TestUsbLink::transfers()
+{
+    bed->plugSensor();
+    UsbLink link(nullptr);
+    QVERIFY(link.open(vendor, product));
+    QVERIFY(link.claimInterface());
+
+    const unsigned char command = 0x12;
+    QVERIFY(link.write(&command, 1, 1000));
+    QByteArray block("\x01\x00\x7f", 3);
+    QVERIFY(link.write(block, 1000));
+    QCOMPARE(bed->writes(), (QList<QByteArray>{QByteArray(1, '\x12'), block}));
+    QCOMPARE(link.lastError(), 0);
+
+    QByteArray answer(8, 'x');
+    QVERIFY(link.read(answer, 8, 1000));
+    QCOMPARE(answer.size(), 8); // read into the caller's storage, never resized
+    QCOMPARE(log->lines(), QStringList{openedOk});
+}
+
+void TestUsbLink::stalledWriteTimesOut()
+{
+    SensorFaults faults;
+    faults.writeStalls = true;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+    UsbLink link(nullptr);
+    QVERIFY(link.open(vendor, product));
+    QVERIFY(link.claimInterface());
+
+    QElapsedTimer timer;
+    timer.start();
+    const unsigned char command = 0x12;
+    QVERIFY(!link.write(&command, 1, 300));
+    QVERIFY(timer.elapsed() >= 290);
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_TIMEOUT));
+    QCOMPARE(QString::fromLatin1(link.lastErrorName()), "LIBUSB_ERROR_TIMEOUT");
+}
+
+void TestUsbLink::closeIsIdempotent()
+{
+    bed->plugSensor();
+    UsbLink link(nullptr);
+    link.close(); // closed link: nothing happens
+    QVERIFY(link.open(vendor, product));
+    link.close();
+    link.close();
+    const unsigned char command = 0x12;
+    QVERIFY(!link.write(&command, 1, 100));
+    QVERIFY(bed->writes().isEmpty());
+    // Opening again after a close works, and the destructor may find the handle open.
+    QVERIFY(link.open(vendor, product));
+}
+
+OVK_UMOCKDEV_TEST_MAIN(TestUsbLink)
+#include "tst_usblink.moc"

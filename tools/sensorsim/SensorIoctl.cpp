@@ -1,0 +1,221 @@
+// The usbdevfs side of one emulated sensor (see SensorIoctl.h).
+#include "SensorIoctl.h"
+
+#include <QMutexLocker>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <linux/usbdevice_fs.h>
+#include <sys/ioctl.h>
+
+namespace {
+void complete(UMockdevIoctlClient *client, long result = 0, int error = 0)
+{
+    umockdev_ioctl_client_complete(client, result, error);
+}
+
+UMockdevIoctlData *resolve(UMockdevIoctlData *data, size_t offset, size_t length)
+{
+    GError *error = nullptr;
+    UMockdevIoctlData *child = umockdev_ioctl_data_resolve(data, offset, length, &error);
+    g_clear_error(&error);
+    return child;
+}
+} // namespace
+
+SensorIoctl::SensorIoctl(const SensorFaults &faults,
+                         std::function<void(const QByteArray &)> onWrite)
+    : base(umockdev_ioctl_base_new())
+    , faults(faults)
+    , onWrite(std::move(onWrite))
+{
+    g_signal_connect(base, "handle-ioctl", G_CALLBACK(&SensorIoctl::dispatch), this);
+}
+
+SensorIoctl::~SensorIoctl()
+{
+    g_signal_handlers_disconnect_by_data(base, this);
+    g_object_unref(base);
+    QMutexLocker lock(&mutex);
+    for (UMockdevIoctlData *urb : pendingUrbs + finishedUrbs)
+        g_object_unref(urb);
+}
+
+QList<QByteArray> SensorIoctl::writes() const
+{
+    QMutexLocker lock(&mutex);
+    return written;
+}
+
+int SensorIoctl::detachAttempts() const
+{
+    QMutexLocker lock(&mutex);
+    return detaches;
+}
+
+int SensorIoctl::claimAttempts() const
+{
+    QMutexLocker lock(&mutex);
+    return claims;
+}
+
+gboolean SensorIoctl::dispatch(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self)
+{
+    return static_cast<SensorIoctl *>(self)->handle(client);
+}
+
+bool SensorIoctl::handle(UMockdevIoctlClient *client)
+{
+    UMockdevIoctlData *arg = umockdev_ioctl_client_get_arg(client);
+    switch (umockdev_ioctl_client_get_request(client)) {
+    case USBDEVFS_GET_CAPABILITIES: {
+        UMockdevIoctlData *caps = resolve(arg, 0, sizeof(uint32_t));
+        if (!caps) {
+            complete(client, -1, EFAULT);
+            break;
+        }
+        const uint32_t value = USBDEVFS_CAP_BULK_CONTINUATION | USBDEVFS_CAP_NO_PACKET_SIZE_LIM;
+        std::memcpy(caps->data, &value, sizeof value);
+        complete(client);
+        g_object_unref(caps);
+        break;
+    }
+    case USBDEVFS_GETDRIVER: {
+        UMockdevIoctlData *query = resolve(arg, 0, sizeof(usbdevfs_getdriver));
+        if (query && faults.kernelDriverAttached) {
+            auto *driver = reinterpret_cast<usbdevfs_getdriver *>(query->data);
+            std::strncpy(driver->driver, "ovk_sensor", sizeof driver->driver - 1);
+            complete(client);
+        } else {
+            complete(client, -1, ENODATA);
+        }
+        if (query)
+            g_object_unref(query);
+        break;
+    }
+    case USBDEVFS_IOCTL:
+        usbfsIoctl(client, arg);
+        break;
+    case USBDEVFS_CLAIMINTERFACE: {
+        QMutexLocker lock(&mutex);
+        ++claims;
+        lock.unlock();
+        if (faults.claimBusy)
+            complete(client, -1, EBUSY);
+        else
+            complete(client);
+        break;
+    }
+    case USBDEVFS_RELEASEINTERFACE:
+        complete(client);
+        break;
+    case USBDEVFS_SUBMITURB:
+        submitUrb(client, arg);
+        break;
+    case USBDEVFS_REAPURB:
+    case USBDEVFS_REAPURBNDELAY:
+        reapUrb(client, arg);
+        break;
+    case USBDEVFS_DISCARDURB:
+        discardUrb(client);
+        break;
+    default:
+        complete(client, -1, ENOTTY);
+        break;
+    }
+    return true;
+}
+
+void SensorIoctl::usbfsIoctl(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
+{
+    UMockdevIoctlData *command = resolve(arg, 0, sizeof(usbdevfs_ioctl));
+    const bool disconnect =
+        command && reinterpret_cast<usbdevfs_ioctl *>(command->data)->ioctl_code ==
+                       static_cast<int>(USBDEVFS_DISCONNECT);
+    if (command)
+        g_object_unref(command);
+    if (!disconnect) {
+        complete(client, -1, ENOTTY);
+        return;
+    }
+    QMutexLocker lock(&mutex);
+    ++detaches;
+    lock.unlock();
+    if (faults.detachFails)
+        complete(client, -1, EIO);
+    else
+        complete(client);
+}
+
+void SensorIoctl::submitUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
+{
+    UMockdevIoctlData *urbData = resolve(arg, 0, sizeof(usbdevfs_urb));
+    if (!urbData) {
+        complete(client, -1, EFAULT);
+        return;
+    }
+    auto *urb = reinterpret_cast<usbdevfs_urb *>(urbData->data);
+    const bool out = (urb->endpoint & 0x80) == 0;
+    UMockdevIoctlData *buffer =
+        resolve(urbData, offsetof(usbdevfs_urb, buffer), static_cast<size_t>(urb->buffer_length));
+    QByteArray bytes;
+    if (buffer && out)
+        bytes = QByteArray(reinterpret_cast<const char *>(buffer->data), urb->buffer_length);
+    if (buffer)
+        g_object_unref(buffer);
+
+    QMutexLocker lock(&mutex);
+    if (out && faults.writeStalls) {
+        pendingUrbs.append(urbData);
+    } else {
+        // Reads complete empty: the sensor never answers on endpoint 0x81.
+        urb->status = 0;
+        urb->actual_length = out ? urb->buffer_length : 0;
+        finishedUrbs.append(urbData);
+    }
+    if (out)
+        written.append(bytes);
+    lock.unlock();
+    complete(client);
+    if (out && !faults.writeStalls && onWrite)
+        onWrite(bytes);
+}
+
+void SensorIoctl::reapUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
+{
+    QMutexLocker lock(&mutex);
+    if (finishedUrbs.isEmpty()) {
+        lock.unlock();
+        complete(client, -1, EAGAIN);
+        return;
+    }
+    UMockdevIoctlData *urbData = finishedUrbs.takeFirst();
+    lock.unlock();
+    // The argument points at libusb's "struct usbdevfs_urb *": store the reaped URB there.
+    UMockdevIoctlData *slot = resolve(arg, 0, sizeof(void *));
+    if (slot) {
+        umockdev_ioctl_data_set_ptr(slot, 0, urbData);
+        complete(client);
+        g_object_unref(slot);
+    } else {
+        complete(client, -1, EFAULT);
+    }
+    g_object_unref(urbData);
+}
+
+void SensorIoctl::discardUrb(UMockdevIoctlClient *client)
+{
+    QMutexLocker lock(&mutex);
+    if (pendingUrbs.isEmpty()) {
+        lock.unlock();
+        complete(client, -1, EINVAL);
+        return;
+    }
+    UMockdevIoctlData *urbData = pendingUrbs.takeFirst();
+    auto *urb = reinterpret_cast<usbdevfs_urb *>(urbData->data);
+    urb->status = -ENOENT;
+    urb->actual_length = 0;
+    finishedUrbs.append(urbData);
+    lock.unlock();
+    complete(client);
+}

@@ -1,0 +1,49 @@
+// The usbdevfs side of one emulated sensor: answers libusb's ioctls on the device node,
+// records what the program writes and injects the configured faults.
+// Runs on umockdev's worker thread; everything it shares is guarded by its mutex.
+#pragma once
+
+#include "SensorFaults.h"
+
+#include <umockdev.h>
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <functional>
+
+class SensorIoctl
+{
+public:
+    // onWrite is called on the worker thread with every block written to endpoint 0x01.
+    SensorIoctl(const SensorFaults &faults, std::function<void(const QByteArray &)> onWrite);
+    ~SensorIoctl();
+
+    SensorIoctl(const SensorIoctl &) = delete;
+    SensorIoctl &operator=(const SensorIoctl &) = delete;
+
+    UMockdevIoctlBase *handler() const { return base; }
+
+    QList<QByteArray> writes() const;
+    int detachAttempts() const;
+    int claimAttempts() const;
+
+private:
+    static gboolean dispatch(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer self);
+    bool handle(UMockdevIoctlClient *client);
+    void submitUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg);
+    void reapUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg);
+    void discardUrb(UMockdevIoctlClient *client);
+    void usbfsIoctl(UMockdevIoctlClient *client, UMockdevIoctlData *arg);
+
+    UMockdevIoctlBase *base = nullptr;
+    const SensorFaults faults;
+    const std::function<void(const QByteArray &)> onWrite;
+
+    mutable QMutex mutex;
+    QList<UMockdevIoctlData *> pendingUrbs;  // submitted, not completed (stalled)
+    QList<UMockdevIoctlData *> finishedUrbs; // completed, waiting to be reaped
+    QList<QByteArray> written;
+    int detaches = 0;
+    int claims = 0;
+};

@@ -1,0 +1,167 @@
+// An emulated USB bus for tests and the demo (see SensorTestbed.h).
+#include <umockdev.h> // before Qt: GIO's "signals" clashes with Qt's keyword macro
+
+#include "SensorIoctl.h"
+#include "SensorTestbed.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
+#include <sys/stat.h>
+
+// Resources of a static library must be registered by hand, from the global namespace.
+static void initSensorsimResources()
+{
+    Q_INIT_RESOURCE(sensorsim);
+}
+
+SensorTestbed::SensorTestbed(QObject *parent)
+    : QObject(parent)
+    , testbed(umockdev_testbed_new())
+{
+    initSensorsimResources();
+}
+
+SensorTestbed::~SensorTestbed()
+{
+    for (const QString &description : syspaths.keys())
+        unplug(description);
+    g_object_unref(testbed);
+}
+
+bool SensorTestbed::available()
+{
+    // umockdev_in_mock_environment() does not see umockdev-wrapper's preload; the variable does.
+    return qEnvironmentVariable("LD_PRELOAD").contains(QLatin1String("libumockdev-preload"));
+}
+
+QString SensorTestbed::contents(const QString &description)
+{
+    QFile file(QStringLiteral(":/sensorsim/devices/%1.umockdev").arg(description));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("unknown device description %s", qPrintable(description));
+    // Our descriptions open with a comment line; umockdev wants the first device's path first.
+    QString text = QString::fromUtf8(file.readAll());
+    return text.remove(
+        QRegularExpression(QStringLiteral("^#[^\\n]*\\n"), QRegularExpression::MultilineOption));
+}
+
+QByteArray SensorTestbed::rootDir() const
+{
+    gchar *root = umockdev_testbed_get_root_dir(testbed);
+    const QByteArray path(root);
+    g_free(root);
+    return path;
+}
+
+QString SensorTestbed::deviceNode(const QString &description)
+{
+    const auto match =
+        QRegularExpression(QStringLiteral("^N: (\\S+)"), QRegularExpression::MultilineOption)
+            .match(contents(description));
+    return QStringLiteral("/dev/") + match.captured(1);
+}
+
+void SensorTestbed::plug(const QString &description)
+{
+    const QString text = contents(description);
+    GError *error = nullptr;
+    if (!umockdev_testbed_add_from_string(testbed, text.toUtf8().constData(), &error))
+        qFatal("cannot add %s: %s", qPrintable(description), error->message);
+    const auto matches =
+        QRegularExpression(QStringLiteral("^P: (\\S+)"), QRegularExpression::MultilineOption)
+            .globalMatch(text);
+    QStringList paths;
+    for (auto it = matches; it.hasNext();)
+        paths.append(QStringLiteral("/sys") + it.next().captured(1));
+    syspaths.insert(description, paths);
+}
+
+void SensorTestbed::plugSensor(const QString &description, const SensorFaults &faults)
+{
+    auto ioctl = std::make_shared<SensorIoctl>(faults, [this, description](const QByteArray &b) {
+        if (!b.contains(bootloaderCommand))
+            return;
+        // Called on umockdev's worker thread: hand over to this object's thread.
+        QMetaObject::invokeMethod(
+            this, [this, description] { restart(description); }, Qt::QueuedConnection);
+    });
+    plug(description);
+    const QByteArray node = deviceNode(description).toUtf8();
+    GError *error = nullptr;
+    if (!umockdev_testbed_attach_ioctl(testbed, node.constData(), ioctl->handler(), &error))
+        qFatal("cannot emulate %s: %s", node.constData(), error->message);
+    sensors.insert(description, ioctl);
+    if (faults.openDenied) {
+        chmod((rootDir() + node).constData(), 0);
+    }
+}
+
+void SensorTestbed::unplugSensor(const QString &description, bool announce)
+{
+    if (!announce) {
+        const QStringList paths = syspaths.take(description);
+        for (const QString &path : paths)
+            umockdev_testbed_remove_device(testbed, path.toUtf8().constData());
+    }
+    unplug(description);
+}
+
+void SensorTestbed::unplug(const QString &description)
+{
+    const QStringList paths = syspaths.take(description);
+    // Children go first, as the kernel announces them.
+    for (auto it = paths.crbegin(); it != paths.crend(); ++it)
+        umockdev_testbed_uevent(testbed, it->toUtf8().constData(), "remove");
+    if (sensors.contains(description)) {
+        const QByteArray node = deviceNode(description).toUtf8();
+        GError *error = nullptr;
+        umockdev_testbed_detach_ioctl(testbed, node.constData(), &error);
+        g_clear_error(&error);
+        sensors.remove(description);
+        // The node outlives the emulation; a program that still lists the device must fail to
+        // open it, as it does once the kernel has taken the node away.
+        QFile::remove(QString::fromUtf8(rootDir() + node));
+    }
+    for (auto it = paths.crbegin(); it != paths.crend(); ++it)
+        umockdev_testbed_remove_device(testbed, it->toUtf8().constData());
+}
+
+void SensorTestbed::setRestart(int delayMs, const QStringList &bootloaders)
+{
+    restartDelayMs = delayMs;
+    restartInto = bootloaders;
+}
+
+void SensorTestbed::restart(const QString &description)
+{
+    emit bootloaderCommandReceived(description);
+    if (restartDelayMs < 0 || !sensors.contains(description))
+        return;
+    QTimer::singleShot(restartDelayMs, this, [this, description] {
+        if (!sensors.contains(description))
+            return;
+        unplug(description);
+        for (const QString &bootloader : qAsConst(restartInto))
+            plug(bootloader);
+        emit restarted();
+    });
+}
+
+QList<QByteArray> SensorTestbed::writes(const QString &description) const
+{
+    const auto ioctl = sensors.value(description);
+    return ioctl ? ioctl->writes() : QList<QByteArray>();
+}
+
+int SensorTestbed::detachAttempts(const QString &description) const
+{
+    const auto ioctl = sensors.value(description);
+    return ioctl ? ioctl->detachAttempts() : 0;
+}
+
+int SensorTestbed::claimAttempts(const QString &description) const
+{
+    const auto ioctl = sensors.value(description);
+    return ioctl ? ioctl->claimAttempts() : 0;
+}

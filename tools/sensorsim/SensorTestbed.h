@@ -1,0 +1,68 @@
+// An emulated USB bus for tests and the demo: the sensor, its bootloader and other serial ports,
+// seen by the real libusb and QSerialPortInfo of every process that runs under umockdev.
+// Build it before the first libusb_init of the process: libusb never sees a later testbed.
+#pragma once
+
+#include "SensorFaults.h"
+
+#include <QMap>
+#include <QObject>
+#include <QStringList>
+#include <memory>
+
+struct _UMockdevTestbed;
+class SensorIoctl;
+
+class SensorTestbed : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Device descriptions, one per scenario (files under devices/).
+    static constexpr const char *sensor = "sensor";
+    static constexpr const char *secondSensor = "sensor-second";
+    static constexpr const char *bootloader = "bootloader";
+    static constexpr const char *secondBootloader = "bootloader-second";
+    static constexpr const char *portDecoys = "port-decoys";
+
+    // The byte that makes the sensor restart into its bootloader.
+    static constexpr char bootloaderCommand = 0x12;
+
+    explicit SensorTestbed(QObject *parent = nullptr);
+    ~SensorTestbed() override;
+
+    // False when the process does not run under umockdev (tests then skip).
+    static bool available();
+
+    // Plugs in a sensor (sensor or secondSensor) that answers with the given faults.
+    void plugSensor(const QString &description = sensor, const SensorFaults &faults = {});
+    // Unplugs it; without announce, libusb still lists it but can no longer open it.
+    void unplugSensor(const QString &description = sensor, bool announce = true);
+    // Adds the devices of a description that need no USB emulation (serial ports).
+    void plug(const QString &description);
+    void unplug(const QString &description);
+
+    // After the bootloader command the sensor restarts after delayMs into these descriptions
+    // (none: it never restarts).
+    void setRestart(int delayMs, const QStringList &bootloaders = {bootloader});
+
+    QList<QByteArray> writes(const QString &description = sensor) const;
+    int detachAttempts(const QString &description = sensor) const;
+    int claimAttempts(const QString &description = sensor) const;
+
+signals:
+    void bootloaderCommandReceived(const QString &description);
+    void restarted();
+
+private:
+    void restart(const QString &description);
+    static QString contents(const QString &description);
+    static QString deviceNode(const QString &description);
+    QByteArray rootDir() const;
+
+    _UMockdevTestbed *testbed = nullptr;
+    QMap<QString, QStringList> syspaths;
+    QMap<QString, std::shared_ptr<SensorIoctl>> sensors;
+    int restartDelayMs = -1;
+    QStringList restartInto;
+};
