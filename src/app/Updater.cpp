@@ -1,0 +1,76 @@
+// Updater: construction, teardown and the sensor's USB operations.
+#include "Updater.h"
+
+#include "SensorIds.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+namespace {
+constexpr unsigned char bootloaderCommand = 0x12;
+const char downloadDirectory[] = "dl";
+} // namespace
+
+Updater::Updater(QObject *parent)
+    : QObject(parent)
+    , usbLink(nullptr)
+    , versionRequest(QUrl())
+    , firmwareRequest(QUrl())
+{
+    // A plain file named "dl" stops this silently; the download then fails to store its file.
+    if (!QDir(downloadDirectory).exists())
+        QDir().mkdir(downloadDirectory);
+
+    versionManager = new QNetworkAccessManager;
+    firmwareManager = new QNetworkAccessManager;
+}
+
+Updater::~Updater()
+{
+    delete versionManager;
+    delete firmwareManager;
+}
+
+bool Updater::checkPodConnected()
+{
+    return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId);
+}
+
+void Updater::sendBootloaderCommand()
+{
+    if (!usbLink.open(SensorIds::vendorId, SensorIds::applicationProductId)) {
+        qDebug() << usbLink.lastError() << usbLink.lastErrorName();
+        emit usbError(usbLink.lastError(), QString::fromLatin1(usbLink.lastErrorName()));
+        return;
+    }
+    qDebug() << "Opened TVX";
+    if (usbLink.claimInterface())
+        qDebug() << "Claimed IF TVX";
+    qDebug() << usbLink.lastErrorName();
+
+    if (usbLink.write(&bootloaderCommand, 1, timing.bootloaderWriteTimeoutMs))
+        qDebug() << "Sent DFU cmd";
+    else
+        qDebug() << usbLink.lastErrorName();
+}
+
+void Updater::updatePod(QString firmwarePath)
+{
+    Q_UNUSED(firmwarePath)
+}
+
+void Updater::processFinished(int exitCode)
+{
+    Q_UNUSED(exitCode)
+}
+
+void Updater::checkProgramVersion() {}
+
+void Updater::downloadLastPodVersion() {}
+
+QString Updater::handleFileChosen(QString urlString)
+{
+    return urlString;
+}

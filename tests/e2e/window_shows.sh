@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The real program under a virtual display: its window "OVK Sensor Updater" appears.
+# Usage: window_shows.sh UPDATER
+set -euo pipefail
+updater=$1
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+cd "$work"
+"$updater" &
+pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^OVK Sensor Updater$' | head -n1)
+[ -n "$window" ] || { echo "no window"; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+echo "window $window: ${WIDTH}x${HEIGHT}"
+[ "$WIDTH" -eq 480 ] || { echo "unexpected width $WIDTH"; exit 1; }
+[ -d dl ] || { echo "no download directory"; exit 1; }
+kill -0 "$pid"
