@@ -38,12 +38,12 @@ bool Updater::checkPodConnected()
     return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId);
 }
 
-void Updater::sendBootloaderCommand()
+bool Updater::sendBootloaderCommand()
 {
     if (!usbLink.open(SensorIds::vendorId, SensorIds::applicationProductId)) {
         qDebug() << usbLink.lastError() << usbLink.lastErrorName();
         emit usbError(usbLink.lastError(), QString::fromLatin1(usbLink.lastErrorName()));
-        return;
+        return false;
     }
     qDebug() << "Opened TVX";
     if (usbLink.claimInterface())
@@ -54,16 +54,7 @@ void Updater::sendBootloaderCommand()
         qDebug() << "Sent DFU cmd";
     else
         qDebug() << usbLink.lastErrorName();
-}
-
-void Updater::updatePod(QString firmwarePath)
-{
-    Q_UNUSED(firmwarePath)
-}
-
-void Updater::processFinished(int exitCode)
-{
-    Q_UNUSED(exitCode)
+    return true;
 }
 
 void Updater::checkProgramVersion() {}

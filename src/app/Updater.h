@@ -5,8 +5,10 @@
 #include "UpdateTiming.h"
 #include "UsbLink.h"
 
+#include <QElapsedTimer>
 #include <QNetworkRequest>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QNetworkAccessManager;
@@ -17,10 +19,15 @@ class Updater : public QObject
     Q_OBJECT
 
 public:
+    // updateDone codes of runs that ended before the flashing tool could report one.
+    static constexpr int noBootloaderPort = -1;
+    static constexpr int toolNotStarted = -2;
+
     explicit Updater(QObject *parent = nullptr);
     ~Updater() override;
 
-    void sendBootloaderCommand();
+    // False when the sensor could not be opened (usbError has been emitted).
+    bool sendBootloaderCommand();
 
 signals:
     void newVersion(QString currVersion, QString newVersion);
@@ -38,9 +45,20 @@ public slots:
 private:
     friend struct UpdaterTestAccess;
 
+    // One update run waiting for its bootloader port.
+    struct PortSearch
+    {
+        QString firmwarePath;
+        bool reportNoPort = true; // false once usbError has told the user already
+        QElapsedTimer sinceFirstLookup;
+    };
+
+    void startFlashingTool(PortSearch search);
+    void runFlashingTool(const QString &firmwarePath);
+
     UsbLink usbLink;
     QString portName;
-    QProcess *process = nullptr;
+    QPointer<QProcess> process;
     QNetworkAccessManager *versionManager = nullptr;
     QNetworkAccessManager *firmwareManager = nullptr;
     QNetworkRequest versionRequest;

@@ -23,8 +23,7 @@ UMockdevIoctlData *resolve(UMockdevIoctlData *data, size_t offset, size_t length
 }
 } // namespace
 
-SensorIoctl::SensorIoctl(const SensorFaults &faults,
-                         std::function<void(const QByteArray &)> onWrite)
+SensorIoctl::SensorIoctl(const SensorFaults &faults, WriteHandler onWrite)
     : base(umockdev_ioctl_base_new())
     , faults(faults)
     , onWrite(std::move(onWrite))
@@ -39,12 +38,6 @@ SensorIoctl::~SensorIoctl()
     QMutexLocker lock(&mutex);
     for (UMockdevIoctlData *urb : pendingUrbs + finishedUrbs)
         g_object_unref(urb);
-}
-
-QList<QByteArray> SensorIoctl::writes() const
-{
-    QMutexLocker lock(&mutex);
-    return written;
 }
 
 int SensorIoctl::detachAttempts() const
@@ -173,12 +166,10 @@ void SensorIoctl::submitUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
         urb->actual_length = out ? urb->buffer_length : 0;
         finishedUrbs.append(urbData);
     }
-    if (out)
-        written.append(bytes);
     lock.unlock();
     complete(client);
-    if (out && !faults.writeStalls && onWrite)
-        onWrite(bytes);
+    if (out && onWrite)
+        onWrite(bytes, !faults.writeStalls);
 }
 
 void SensorIoctl::reapUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)

@@ -15,8 +15,10 @@
 class SensorIoctl
 {
 public:
-    // onWrite is called on the worker thread with every block written to endpoint 0x01.
-    SensorIoctl(const SensorFaults &faults, std::function<void(const QByteArray &)> onWrite);
+    // onWrite is called on the worker thread with every block written to endpoint 0x01, and
+    // whether the sensor took it (a stalled write never completes).
+    using WriteHandler = std::function<void(const QByteArray &bytes, bool accepted)>;
+    SensorIoctl(const SensorFaults &faults, WriteHandler onWrite);
     ~SensorIoctl();
 
     SensorIoctl(const SensorIoctl &) = delete;
@@ -24,7 +26,6 @@ public:
 
     UMockdevIoctlBase *handler() const { return base; }
 
-    QList<QByteArray> writes() const;
     int detachAttempts() const;
     int claimAttempts() const;
 
@@ -38,12 +39,11 @@ private:
 
     UMockdevIoctlBase *base = nullptr;
     const SensorFaults faults;
-    const std::function<void(const QByteArray &)> onWrite;
+    const WriteHandler onWrite;
 
     mutable QMutex mutex;
     QList<UMockdevIoctlData *> pendingUrbs;  // submitted, not completed (stalled)
     QList<UMockdevIoctlData *> finishedUrbs; // completed, waiting to be reaped
-    QList<QByteArray> written;
     int detaches = 0;
     int claims = 0;
 };

@@ -5,6 +5,7 @@
 #include "SensorTestbed.h"
 
 #include <QFile>
+#include <QMutexLocker>
 #include <QRegularExpression>
 #include <QTimer>
 #include <sys/stat.h>
@@ -79,13 +80,18 @@ void SensorTestbed::plug(const QString &description)
 
 void SensorTestbed::plugSensor(const QString &description, const SensorFaults &faults)
 {
-    auto ioctl = std::make_shared<SensorIoctl>(faults, [this, description](const QByteArray &b) {
-        if (!b.contains(bootloaderCommand))
-            return;
-        // Called on umockdev's worker thread: hand over to this object's thread.
-        QMetaObject::invokeMethod(
-            this, [this, description] { restart(description); }, Qt::QueuedConnection);
-    });
+    auto ioctl = std::make_shared<SensorIoctl>(
+        faults, [this, description](const QByteArray &bytes, bool accepted) {
+            {
+                QMutexLocker lock(&writesMutex);
+                written[description].append(bytes);
+            }
+            if (!accepted || !bytes.contains(bootloaderCommand))
+                return;
+            // Called on umockdev's worker thread: hand over to this object's thread.
+            QMetaObject::invokeMethod(
+                this, [this, description] { restart(description); }, Qt::QueuedConnection);
+        });
     plug(description);
     const QByteArray node = deviceNode(description).toUtf8();
     GError *error = nullptr;
@@ -150,8 +156,8 @@ void SensorTestbed::restart(const QString &description)
 
 QList<QByteArray> SensorTestbed::writes(const QString &description) const
 {
-    const auto ioctl = sensors.value(description);
-    return ioctl ? ioctl->writes() : QList<QByteArray>();
+    QMutexLocker lock(&writesMutex);
+    return written.value(description);
 }
 
 int SensorTestbed::detachAttempts(const QString &description) const

@@ -6,6 +6,7 @@
 #include "SensorFaults.h"
 
 #include <QMap>
+#include <QMutex>
 #include <QObject>
 #include <QStringList>
 #include <memory>
@@ -46,6 +47,8 @@ public:
     // (none: it never restarts).
     void setRestart(int delayMs, const QStringList &bootloaders = {bootloader});
 
+    // What the program wrote to the sensor's endpoint 0x01 (stalled writes included), also
+    // after the sensor has restarted.
     QList<QByteArray> writes(const QString &description = sensor) const;
     int detachAttempts(const QString &description = sensor) const;
     int claimAttempts(const QString &description = sensor) const;
@@ -63,6 +66,8 @@ private:
     _UMockdevTestbed *testbed = nullptr;
     QMap<QString, QStringList> syspaths;
     QMap<QString, std::shared_ptr<SensorIoctl>> sensors;
+    mutable QMutex writesMutex; // written on umockdev's worker thread
+    QMap<QString, QList<QByteArray>> written;
     int restartDelayMs = -1;
     QStringList restartInto;
 };

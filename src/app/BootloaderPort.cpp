@@ -1,0 +1,18 @@
+// Finds the serial port that the sensor's bootloader presents after its restart.
+#include "BootloaderPort.h"
+
+#include "SensorIds.h"
+
+#include <QSerialPortInfo>
+
+QString findBootloaderPort()
+{
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &port : ports) {
+        // Ports without USB ids report 0 and never match.
+        if (port.vendorIdentifier() == SensorIds::vendorId &&
+            port.productIdentifier() == SensorIds::bootloaderProductId)
+            return port.portName();
+    }
+    return QString();
+}

@@ -1,0 +1,369 @@
+// One update run end to end: emulated sensor that restarts into its bootloader, the real
+// QSerialPortInfo, and the stand-in flashing tool started as a real child process.
+#include "LogCapture.h"
+#include "SensorTestbed.h"
+#include "SignalWait.h"
+#include "UmockdevTest.h"
+#include "Updater.h"
+#include "UpdaterTestAccess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPortInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+// Shortened so that a run takes well under a second; the proportions stay as in the program.
+constexpr int waitMs = 300;
+constexpr int retryMs = 50;
+constexpr int windowMs = 1200;
+
+struct ToolRun
+{
+    QStringList args;
+    QString cwd;
+};
+
+QString firstBootloaderPortInEnumerationOrder()
+{
+    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
+        if (port.vendorIdentifier() == 0x1915 && port.productIdentifier() == 0x521F)
+            return port.portName();
+    return QString();
+}
+} // namespace
+
+class TestUpdateSequence : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void wholeRoad_data();
+    void wholeRoad();
+    void portLookup_data();
+    void portLookup();
+    void lateBootloaderFoundByRetry();
+    void noPortEndsTheRun_data();
+    void noPortEndsTheRun();
+    void sensorAlreadyInBootloaderIsFlashed();
+    void missingToolIsReported();
+    void toolFoundLikeWindowsFindsIt_data();
+    void toolFoundLikeWindowsFindsIt();
+    void secondRunWhileFirstToolRuns();
+
+private:
+    void placeTool(const QString &directory);
+    std::unique_ptr<Updater> makeUpdater();
+    QList<ToolRun> toolRuns() const;
+    int indexOf(const QString &line, int from = 0) const;
+
+    QString toolPath;
+    QString savedPath;
+    std::unique_ptr<QTemporaryDir> work;
+    QString previousDir;
+    std::unique_ptr<SensorTestbed> bed;
+    std::unique_ptr<LogCapture> log;
+};
+
+void TestUpdateSequence::initTestCase()
+{
+    toolPath = QFINDTESTDATA("../tools/flashtool/ovk-fake-flash-tool");
+    if (toolPath.isEmpty())
+        toolPath = QString::fromLocal8Bit(qgetenv("OVK_FAKE_TOOL"));
+    QVERIFY2(QFileInfo(toolPath).isExecutable(), "set OVK_FAKE_TOOL to the stand-in tool");
+    savedPath = qEnvironmentVariable("PATH");
+}
+
+void TestUpdateSequence::init()
+{
+    previousDir = QDir::currentPath();
+    work = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(work->path()));
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    qputenv("OVK_FAKE_TOOL_EXIT", "0");
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qputenv("PATH", "/usr/bin:/bin");
+    bed = std::make_unique<SensorTestbed>();
+    log = std::make_unique<LogCapture>();
+}
+
+void TestUpdateSequence::cleanup()
+{
+    log.reset();
+    bed.reset();
+    qputenv("PATH", savedPath.toLocal8Bit());
+    QDir::setCurrent(previousDir);
+    work.reset();
+}
+
+void TestUpdateSequence::placeTool(const QString &directory)
+{
+    QDir().mkpath(directory);
+    QVERIFY(QFile::link(toolPath, QDir(directory).filePath("util")));
+}
+
+std::unique_ptr<Updater> TestUpdateSequence::makeUpdater()
+{
+    auto updater = std::make_unique<Updater>();
+    UpdateTiming &timing = UpdaterTestAccess::timing(*updater);
+    timing.bootloaderWaitMs = waitMs;
+    timing.portRetryIntervalMs = retryMs;
+    timing.portRetryWindowMs = windowMs;
+    return updater;
+}
+
+QList<ToolRun> TestUpdateSequence::toolRuns() const
+{
+    QList<ToolRun> runs;
+    QFile file(work->filePath("runs.jsonl"));
+    if (!file.open(QIODevice::ReadOnly))
+        return runs;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QJsonObject run = QJsonDocument::fromJson(line).object();
+        ToolRun entry;
+        for (const QJsonValue &arg : run.value("args").toArray())
+            entry.args.append(arg.toString());
+        entry.cwd = run.value("cwd").toString();
+        runs.append(entry);
+    }
+    return runs;
+}
+
+int TestUpdateSequence::indexOf(const QString &line, int from) const
+{
+    return log->lines().indexOf(line, from);
+}
+
+void TestUpdateSequence::wholeRoad_data()
+{
+    QTest::addColumn<QByteArray>("toolExit");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("success") << QByteArray("0") << 0;
+    QTest::newRow("failure") << QByteArray("3") << 3;
+    QTest::newRow("exit 255") << QByteArray("255") << 255;
+    QTest::newRow("crash") << QByteArray("crash") << 11; // the signal, as the platform reports
+}
+
+void TestUpdateSequence::wholeRoad()
+{
+    QFETCH(QByteArray, toolExit);
+    QFETCH(int, exitCode);
+    qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(50);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+
+    const QString package = "dl/my package (v2).zip";
+    updater->updatePod(package);
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), exitCode);
+    QCOMPARE(bed->writes(), QList<QByteArray>{QByteArray(1, '\x12')});
+
+    const QList<ToolRun> runs = toolRuns();
+    QCOMPARE(runs.size(), 1);
+    const QStringList expected{"dfu", "usb_serial", "-pkg", package, "-p", "ttyACM0"};
+    QCOMPARE(runs.first().args, expected);
+    QCOMPARE(QFileInfo(runs.first().cwd).canonicalFilePath(),
+             QFileInfo(work->path()).canonicalFilePath());
+    QCOMPARE(UpdaterTestAccess::portName(*updater), "ttyACM0");
+
+    // The tool's two channels are logged whole once it has ended, standard output first.
+    const int firmware = indexOf("Firmware path: \"dl/my package (v2).zip\"");
+    const int arguments = indexOf("Arguments:  (\"dfu\", \"usb_serial\", \"-pkg\", "
+                                  "\"dl/my package (v2).zip\", \"-p\", \"ttyACM0\")");
+    const int started = indexOf("Started util");
+    const int finished = indexOf(QString("Update done, Exit code: %1").arg(exitCode));
+    QVERIFY(firmware >= 0 && arguments > firmware && started > arguments && finished > started);
+    const QStringList lines = log->lines();
+    QVERIFY(lines.size() >= finished + 4);
+    QVERIFY2(lines[finished + 1].startsWith("\"stand-in flashing tool ") &&
+                 lines[finished + 1].contains("\\nport: ttyACM0\\nwriting firmware 25%"),
+             qPrintable(lines[finished + 1]));
+    QCOMPARE(lines[finished + 2], "\"stand-in diagnostics for dl/my package (v2).zip\\n\"");
+    QCOMPARE(lines[finished + 3], "\"\"");
+    QCOMPARE(lines.filter("Error occured").size(), toolExit == "crash" ? 1 : 0);
+}
+
+void TestUpdateSequence::portLookup_data()
+{
+    QTest::addColumn<QStringList>("ports");
+
+    QTest::newRow("two bootloaders")
+        << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader};
+    QTest::newRow("decoys around the bootloader")
+        << QStringList{SensorTestbed::portDecoys, SensorTestbed::bootloader};
+}
+
+void TestUpdateSequence::portLookup()
+{
+    QFETCH(QStringList, ports);
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(0, ports);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    updater->updatePod("dl/app.zip");
+    QVERIFY(waitForSignal(done, 1, 10000));
+
+    // The first match in enumeration order wins; a port with the sensor's application ids
+    // (1915:5203) never does.
+    const QString expected = firstBootloaderPortInEnumerationOrder();
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(toolRuns().size(), 1);
+    QCOMPARE(toolRuns().first().args.last(), expected);
+    QCOMPARE(done.first().first().toInt(), 0);
+}
+
+void TestUpdateSequence::lateBootloaderFoundByRetry()
+{
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(waitMs + windowMs / 2);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    updater->updatePod("dl/app.zip");
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), 0);
+    QCOMPARE(toolRuns().size(), 1);
+}
+
+void TestUpdateSequence::noPortEndsTheRun_data()
+{
+    QTest::addColumn<QStringList>("ports");
+    QTest::newRow("sensor never restarts") << QStringList();
+    QTest::newRow("only other ports") << QStringList{SensorTestbed::portDecoys};
+}
+
+void TestUpdateSequence::noPortEndsTheRun()
+{
+    QFETCH(QStringList, ports);
+    placeTool(work->path());
+    bed->plugSensor();
+    for (const QString &port : ports)
+        bed->plug(port);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    QSignalSpy usbErrors(updater.get(), &Updater::usbError);
+    QElapsedTimer timer;
+    timer.start();
+    updater->updatePod("dl/app.zip");
+    QVERIFY(waitForSignal(done, 1, 10000));
+    // The first wait is a coarse timer (it may fire up to 5% early); the retry window is exact.
+    QVERIFY(timer.elapsed() >= waitMs * 95 / 100 + windowMs);
+    QCOMPARE(done.first().first().toInt(), int(Updater::noBootloaderPort));
+    QVERIFY(usbErrors.isEmpty());
+    QVERIFY(toolRuns().isEmpty());
+    QCOMPARE(log->lines().mid(indexOf("Firmware path: \"dl/app.zip\"") + 1),
+             QStringList{"No bootloader port found"});
+}
+
+void TestUpdateSequence::sensorAlreadyInBootloaderIsFlashed()
+{
+    placeTool(work->path());
+    bed->plug(SensorTestbed::bootloader);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    QSignalSpy usbErrors(updater.get(), &Updater::usbError);
+    updater->updatePod("dl/app.zip");
+    QCOMPARE(usbErrors.count(), 1);
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), 0);
+    QCOMPARE(toolRuns().size(), 1);
+}
+
+void TestUpdateSequence::missingToolIsReported()
+{
+    bed->plugSensor();
+    bed->setRestart(0);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    updater->updatePod("dl/app.zip");
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), int(Updater::toolNotStarted));
+    QVERIFY(log->lines().contains("Error occured QProcess::FailedToStart"));
+    QVERIFY(log->lines().filter("Update done").isEmpty());
+    QVERIFY(!waitForSignal(done, 2, 500)); // reported once
+}
+
+void TestUpdateSequence::toolFoundLikeWindowsFindsIt_data()
+{
+    QTest::addColumn<bool>("inWorkingDir");
+    QTest::addColumn<bool>("onPath");
+    QTest::addColumn<int>("exitCode");
+
+    // The copy on PATH is a script that answers 42, so the two can be told apart.
+    QTest::newRow("working directory before PATH") << true << true << 0;
+    QTest::newRow("PATH") << false << true << 42;
+}
+
+void TestUpdateSequence::toolFoundLikeWindowsFindsIt()
+{
+    QFETCH(bool, inWorkingDir);
+    QFETCH(bool, onPath);
+    QFETCH(int, exitCode);
+    if (inWorkingDir)
+        placeTool(work->path());
+    if (onPath) {
+        const QString bin = work->filePath("bin");
+        QDir().mkpath(bin);
+        QFile script(bin + "/util");
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho from PATH\nexit 42\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        qputenv("PATH", (bin + ":/usr/bin:/bin").toLocal8Bit());
+    }
+    bed->plugSensor();
+    bed->setRestart(0);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    updater->updatePod("dl/app.zip");
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), exitCode);
+}
+
+void TestUpdateSequence::secondRunWhileFirstToolRuns()
+{
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(0);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "2000");
+    qputenv("OVK_FAKE_TOOL_EXIT", "5");
+    updater->updatePod("first.zip");
+    QTRY_VERIFY_WITH_TIMEOUT(log->lines().contains("Started util"), 10000);
+
+    // The first tool still runs; the sensor already sits in its bootloader.
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "0");
+    qputenv("OVK_FAKE_TOOL_EXIT", "0");
+    updater->updatePod("second.zip");
+    QVERIFY(waitForSignal(done, 2, 15000));
+
+    // Each end is reported with its own tool's code and output.
+    QCOMPARE(done.at(0).first().toInt(), 0);
+    QCOMPARE(done.at(1).first().toInt(), 5);
+    const QStringList lines = log->lines();
+    const int secondEnd = indexOf("Update done, Exit code: 0");
+    const int firstEnd = indexOf("Update done, Exit code: 5");
+    QVERIFY(secondEnd >= 0 && firstEnd > secondEnd);
+    QVERIFY(lines[secondEnd + 1].contains("package: second.zip"));
+    QVERIFY(lines[firstEnd + 1].contains("package: first.zip"));
+    QVERIFY(lines[firstEnd + 1].contains("writing firmware 100%"));
+}
+
+OVK_UMOCKDEV_TEST_MAIN(TestUpdateSequence)
+#include "tst_updatesequence.moc"

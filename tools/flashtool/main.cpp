@@ -1,0 +1,103 @@
+// Stand-in for the flashing tool "util", for tests and the demo. It never talks to a device.
+// It records its command line and working directory, prints to both output channels and ends
+// as the environment tells it:
+//   OVK_FAKE_TOOL_RECORD    file to append one line per run to: JSON {args, cwd}
+//   OVK_FAKE_TOOL_EXIT      exit code (default 0), or "crash" to die of SIGSEGV
+//   OVK_FAKE_TOOL_SLEEP_MS  time to take before ending
+//   OVK_FAKE_TOOL_CHECK_ZIP "1": succeed only when the package (-pkg) is a zip archive
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+std::string environment(const char *name, const std::string &fallback = {})
+{
+    const char *value = std::getenv(name);
+    return value ? value : fallback;
+}
+
+std::string jsonString(const std::string &text)
+{
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            quoted += escaped;
+            continue;
+        }
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+void record(const std::vector<std::string> &args)
+{
+    const std::string path = environment("OVK_FAKE_TOOL_RECORD");
+    if (path.empty())
+        return;
+    char cwd[4096] = {};
+    if (!getcwd(cwd, sizeof cwd))
+        cwd[0] = '\0';
+    std::string line = "{\"args\":[";
+    for (size_t i = 0; i < args.size(); ++i)
+        line += (i ? "," : "") + jsonString(args[i]);
+    line += "],\"cwd\":" + jsonString(cwd) + ",\"pid\":" + std::to_string(getpid()) + "}\n";
+    std::ofstream(path, std::ios::app) << line;
+}
+
+std::string optionValue(const std::vector<std::string> &args, const std::string &option)
+{
+    for (size_t i = 0; i + 1 < args.size(); ++i)
+        if (args[i] == option)
+            return args[i + 1];
+    return {};
+}
+
+bool isZipArchive(const std::string &path)
+{
+    char magic[4] = {};
+    std::ifstream file(path, std::ios::binary);
+    return file.read(magic, sizeof magic) && std::memcmp(magic, "PK\x03\x04", 4) == 0;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    record(args);
+    const std::string package = optionValue(args, "-pkg");
+    const std::string port = optionValue(args, "-p");
+
+    std::cout << "stand-in flashing tool " << getpid() << "\npackage: " << package
+              << "\nport: " << port << std::endl;
+    std::cerr << "stand-in diagnostics for " << package << std::endl;
+
+    const int sleepMs = std::atoi(environment("OVK_FAKE_TOOL_SLEEP_MS", "0").c_str());
+    for (int step = 1; step <= 4; ++step) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs / 4));
+        std::cout << "writing firmware " << step * 25 << "%" << std::endl;
+    }
+
+    if (environment("OVK_FAKE_TOOL_CHECK_ZIP") == "1" && !isZipArchive(package)) {
+        std::cerr << "not a firmware package: " << package << std::endl;
+        return 2;
+    }
+    const std::string exitCode = environment("OVK_FAKE_TOOL_EXIT", "0");
+    if (exitCode == "crash") {
+        std::signal(SIGSEGV, SIG_DFL);
+        std::raise(SIGSEGV);
+    }
+    std::cout << "done" << std::endl;
+    return std::atoi(exitCode.c_str());
+}
