@@ -1,11 +1,26 @@
 // The program's run: application, Updater and QML engine, built and torn down in a fixed order.
 #include "Application.h"
 
+#include "Endpoints.h"
 #include "Updater.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
+#include <QSslConfiguration>
+
+namespace {
+// A program built for a local help server trusts that server's authority too.
+void trustBuiltInAuthorities()
+{
+    const auto authorities = QSslCertificate::fromData(Endpoints::extraTrustedAuthorities());
+    if (authorities.isEmpty())
+        return;
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificates(authorities);
+    QSslConfiguration::setDefaultConfiguration(config);
+}
+} // namespace
 
 int runApplication(int argc, char *argv[], const QUrl &mainDocument)
 {
@@ -14,6 +29,7 @@ int runApplication(int argc, char *argv[], const QUrl &mainDocument)
     // The fallback file dialog keeps its size in the settings of the application it runs in.
     QCoreApplication::setOrganizationName(QStringLiteral("OVK"));
     QCoreApplication::setApplicationName(QStringLiteral("Updater"));
+    trustBuiltInAuthorities();
 
     Updater updater;
     QQmlApplicationEngine engine;

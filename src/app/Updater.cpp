@@ -1,6 +1,7 @@
 // Updater: construction, teardown and the sensor's USB operations.
 #include "Updater.h"
 
+#include "Endpoints.h"
 #include "SensorIds.h"
 
 #include <QDebug>
@@ -18,13 +19,17 @@ Updater::Updater(QObject *parent)
     , usbLink(nullptr)
     , versionRequest(QUrl())
     , firmwareRequest(QUrl())
+    , helpHost(Endpoints::helpHost())
 {
     // A plain file named "dl" stops this silently; the download then fails to store its file.
     if (!QDir(downloadDirectory).exists())
         QDir().mkdir(downloadDirectory);
 
     versionManager = new QNetworkAccessManager;
+    connect(versionManager, &QNetworkAccessManager::finished, this,
+            [this](QNetworkReply *reply) { handleVersionReply(reply); });
     firmwareManager = new QNetworkAccessManager;
+    connect(firmwareManager, &QNetworkAccessManager::finished, this, &handleFirmwareReply);
 }
 
 Updater::~Updater()
@@ -55,13 +60,4 @@ bool Updater::sendBootloaderCommand()
     else
         qDebug() << usbLink.lastErrorName();
     return true;
-}
-
-void Updater::checkProgramVersion() {}
-
-void Updater::downloadLastPodVersion() {}
-
-QString Updater::handleFileChosen(QString urlString)
-{
-    return urlString;
 }

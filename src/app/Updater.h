@@ -12,6 +12,7 @@
 #include <QString>
 
 class QNetworkAccessManager;
+class QNetworkReply;
 class QProcess;
 
 class Updater : public QObject
@@ -55,6 +56,8 @@ private:
 
     void startFlashingTool(PortSearch search);
     void runFlashingTool(const QString &firmwarePath);
+    void handleVersionReply(QNetworkReply *reply);
+    static void handleFirmwareReply(QNetworkReply *reply);
 
     UsbLink usbLink;
     QString portName;
@@ -65,4 +68,5 @@ private:
     QNetworkRequest firmwareRequest;
 
     UpdateTiming timing;
+    QString helpHost;
 };

@@ -1,4 +1,5 @@
-// The tests' way into an Updater's private settings (timing); the program has no such way.
+// The tests' way into an Updater's private settings (timing, help server); the program has
+// no such way.
 #pragma once
 
 #include "Updater.h"
@@ -7,4 +8,13 @@ struct UpdaterTestAccess
 {
     static UpdateTiming &timing(Updater &updater) { return updater.timing; }
     static const QString &portName(const Updater &updater) { return updater.portName; }
+    static void setHelpHost(Updater &updater, const QString &host) { updater.helpHost = host; }
+    static QNetworkAccessManager *versionManager(Updater &updater)
+    {
+        return updater.versionManager;
+    }
+    static QNetworkAccessManager *firmwareManager(Updater &updater)
+    {
+        return updater.firmwareManager;
+    }
 };

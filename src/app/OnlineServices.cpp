@@ -1,0 +1,64 @@
+// Updater: the program version check, the firmware package download and the local choice.
+#include "Updater.h"
+
+#include "Endpoints.h"
+#include "FirmwarePackage.h"
+#include "HelpServerReply.h"
+#include "ProgramVersion.h"
+
+#include <QDebug>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+
+void Updater::checkProgramVersion()
+{
+    versionRequest.setUrl(ProgramVersion::fileUrl(helpHost));
+    versionManager->get(versionRequest);
+}
+
+void Updater::handleVersionReply(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    const HelpServerReply answer = HelpServerReply::read(reply);
+    if (!answer.ok) {
+        qDebug() << "Error program version DL: " << answer.error;
+        return;
+    }
+    // Any other text counts as a new version, a lower number or an empty file included.
+    const QString latest = ProgramVersion::textOf(answer.body);
+    if (latest != ProgramVersion::current())
+        emit newVersion(ProgramVersion::current(), latest);
+}
+
+void Updater::downloadLastPodVersion()
+{
+    firmwareRequest.setUrl(FirmwarePackage::downloadUrl(helpHost));
+    QNetworkReply *reply = firmwareManager->get(firmwareRequest);
+    // The body is held whole in memory: stop a package that would not fit before it arrives.
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
+        if (received > FirmwarePackage::maximumSize || total > FirmwarePackage::maximumSize) {
+            reply->setProperty("tooLarge", true);
+            reply->abort();
+        }
+    });
+}
+
+void Updater::handleFirmwareReply(QNetworkReply *reply)
+{
+    reply->deleteLater();
+    HelpServerReply answer = HelpServerReply::read(reply);
+    if (reply->property("tooLarge").toBool())
+        answer = {false, {}, QStringLiteral("Package larger than 64 MiB")};
+    if (!answer.ok) {
+        qDebug() << "Error app.zip DL: " << answer.error;
+        return;
+    }
+    QString error;
+    if (!FirmwarePackage::store(Endpoints::packagePath(), answer.body, &error))
+        qDebug() << "Error app.zip store: " << error;
+}
+
+QString Updater::handleFileChosen(QString urlString)
+{
+    return FirmwarePackage::pathFromUrl(urlString);
+}

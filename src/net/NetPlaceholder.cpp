@@ -1,1 +1,0 @@
-// Online services, filled in by the network layer.

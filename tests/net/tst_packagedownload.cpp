@@ -1,0 +1,282 @@
+// The firmware package download against a real HTTPS help server on loopback, and the local
+// choice of a package.
+#include "LocalHelpServer.h"
+#include "LogCapture.h"
+#include "Privileges.h"
+#include "SignalWait.h"
+#include "Updater.h"
+#include "UpdaterTestAccess.h"
+
+#include <QNetworkAccessManager>
+#include <QSslConfiguration>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+namespace {
+const QString packagePath = "/files/terravox/v2/sensor/firmware/app.zip";
+const QString storedPackage = "dl/app.zip";
+const QByteArray earlierPackage("PK\x03\x04 the package of an earlier run", 36);
+
+// Limits the size of files this process writes, as a full disk would.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of killing us
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limited = saved;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+
+private:
+    rlimit saved{};
+};
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+class TestPackageDownload : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void storesBodyUnchanged_data();
+    void storesBodyUnchanged();
+    void secondDownloadReplacesWhole();
+    void failuresKeepEarlierPackage_data();
+    void failuresKeepEarlierPackage();
+    void unwritableDirectoryKeepsEarlierPackage();
+    void writeFailingMidwayKeepsEarlierPackage();
+    void oversizedPackageIsRefused();
+    void fileChosen_data();
+    void fileChosen();
+
+private:
+    void writeEarlierPackage();
+    // Starts a download and returns once the reply has been handled.
+    void download(Updater &updater, LocalHelpServer &server);
+
+    std::unique_ptr<QTemporaryDir> work;
+    QString previousDir;
+    std::unique_ptr<LogCapture> log;
+};
+
+void TestPackageDownload::initTestCase()
+{
+    qRegisterMetaType<QNetworkReply *>();
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificate(LocalHelpServer::testAuthority());
+    QSslConfiguration::setDefaultConfiguration(config);
+}
+
+void TestPackageDownload::init()
+{
+    previousDir = QDir::currentPath();
+    work = std::make_unique<QTemporaryDir>();
+    QDir::setCurrent(work->path());
+    log = std::make_unique<LogCapture>();
+}
+
+void TestPackageDownload::cleanup()
+{
+    log.reset();
+    QFile::setPermissions(work->filePath("dl"),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QDir::setCurrent(previousDir);
+    work.reset();
+}
+
+void TestPackageDownload::writeEarlierPackage()
+{
+    QDir().mkpath("dl");
+    QFile file(storedPackage);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(earlierPackage);
+}
+
+void TestPackageDownload::download(Updater &updater, LocalHelpServer &server)
+{
+    UpdaterTestAccess::setHelpHost(updater, server.hostAndPort());
+    // The Updater's own handler was connected first, so it has run once this spy hears of it.
+    QSignalSpy handled(UpdaterTestAccess::firmwareManager(updater),
+                       &QNetworkAccessManager::finished);
+    updater.downloadLastPodVersion();
+    QVERIFY(waitForSignal(handled, 1, 20000));
+}
+
+void TestPackageDownload::storesBodyUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("body");
+
+    QByteArray binary;
+    for (int i = 0; i < 70000; ++i)
+        binary.append(char(i * 7 % 256));
+    QTest::newRow("zip with NUL bytes") << QByteArray("PK\x03\x04\0\0\x14\0body\0", 13);
+    QTest::newRow("large binary") << binary;
+    QTest::newRow("empty body") << QByteArray();
+    QTest::newRow("HTML page") << QByteArray("<html>maintenance</html>");
+}
+
+void TestPackageDownload::storesBodyUnchanged()
+{
+    QFETCH(QByteArray, body);
+    LocalHelpServer server;
+    QVERIFY(server.start());
+    server.setAnswer(packagePath, 200, body);
+    Updater updater;
+    download(updater, server);
+    QCOMPARE(server.requestedPaths(), QStringList{packagePath});
+    QVERIFY(QFileInfo::exists(storedPackage));
+    QCOMPARE(fileContents(storedPackage), body);
+    QVERIFY(log->lines().isEmpty());
+    // Nothing but the package is left in the download directory.
+    QCOMPARE(QDir("dl").entryList(QDir::Files | QDir::Hidden), QStringList{"app.zip"});
+}
+
+void TestPackageDownload::secondDownloadReplacesWhole()
+{
+    LocalHelpServer server;
+    QVERIFY(server.start());
+    Updater updater;
+    server.setAnswer(packagePath, 200, QByteArray(5000, 'A'));
+    download(updater, server);
+    server.setAnswer(packagePath, 200, "PK short");
+    download(updater, server);
+    QCOMPARE(fileContents(storedPackage), QByteArray("PK short"));
+}
+
+void TestPackageDownload::failuresKeepEarlierPackage_data()
+{
+    QTest::addColumn<int>("status"); // 0: nobody listens
+    QTest::addColumn<bool>("trusted");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("not found") << 404 << true << "Not Found";
+    QTest::newRow("moved") << 301 << true << "Unexpected HTTP status 301 Moved Permanently";
+    QTest::newRow("found elsewhere") << 302 << true << "Unexpected HTTP status 302 Found";
+    QTest::newRow("server error") << 500 << true << "Internal Server Error";
+    QTest::newRow("unreachable") << 0 << true << "Connection refused";
+    QTest::newRow("untrusted certificate") << 200 << false << "SSL handshake failed";
+}
+
+void TestPackageDownload::failuresKeepEarlierPackage()
+{
+    QFETCH(int, status);
+    QFETCH(bool, trusted);
+    QFETCH(QString, error);
+    writeEarlierPackage();
+    LocalHelpServer server(trusted ? LocalHelpServer::Identity::Trusted
+                                   : LocalHelpServer::Identity::Untrusted);
+    QVERIFY(server.start());
+    LocalHelpServer::Answer answer;
+    answer.status = status;
+    answer.body = "<html>not a package</html>";
+    answer.headers.append(
+        qMakePair(QByteArray("Location"), QByteArray("https://elsewhere.example/app.zip")));
+    server.setAnswer(packagePath, answer);
+    QString host = server.hostAndPort();
+    if (status == 0)
+        server.close(); // nobody listens on that port any more
+    Updater updater;
+    UpdaterTestAccess::setHelpHost(updater, host);
+    QSignalSpy handled(UpdaterTestAccess::firmwareManager(updater),
+                       &QNetworkAccessManager::finished);
+    updater.downloadLastPodVersion();
+    QVERIFY(waitForSignal(handled, 1, 20000));
+    const QStringList lines = log->lines();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().startsWith("Error app.zip DL:  \""), qPrintable(lines.first()));
+    QVERIFY2(lines.first().contains(error), qPrintable(lines.first()));
+    QCOMPARE(fileContents(storedPackage), earlierPackage);
+}
+
+void TestPackageDownload::unwritableDirectoryKeepsEarlierPackage()
+{
+    writeEarlierPackage();
+    LocalHelpServer server;
+    QVERIFY(server.start());
+    server.setAnswer(packagePath, 200, "PK new package");
+    QVERIFY(QFile::setPermissions("dl", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    Updater updater;
+    {
+        WithoutFileAccessOverride asNormalUser;
+        download(updater, server);
+    }
+    QCOMPARE(fileContents(storedPackage), earlierPackage);
+    const QStringList lines = log->lines();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().startsWith("Error app.zip store:  \""), qPrintable(lines.first()));
+}
+
+void TestPackageDownload::writeFailingMidwayKeepsEarlierPackage()
+{
+    writeEarlierPackage();
+    LocalHelpServer server;
+    QVERIFY(server.start());
+    server.setAnswer(packagePath, 200, QByteArray(256 * 1024, 'N'));
+    Updater updater;
+    {
+        // As on a full disk: the first 16 KiB are written, the rest fails.
+        FileSizeLimit fullDisk(16 * 1024);
+        download(updater, server);
+    }
+    QCOMPARE(fileContents(storedPackage), earlierPackage);
+    QCOMPARE(QDir("dl").entryList(QDir::Files | QDir::Hidden), QStringList{"app.zip"});
+    const QStringList lines = log->lines();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines.first().startsWith("Error app.zip store:  \""), qPrintable(lines.first()));
+}
+
+void TestPackageDownload::oversizedPackageIsRefused()
+{
+    writeEarlierPackage();
+    LocalHelpServer server;
+    QVERIFY(server.start());
+    server.setAnswer(packagePath, 200, QByteArray(64 * 1024 * 1024 + 1, 'Z'));
+    Updater updater;
+    download(updater, server);
+    QCOMPARE(log->lines(), QStringList{"Error app.zip DL:  \"Package larger than 64 MiB\""});
+    QCOMPARE(fileContents(storedPackage), earlierPackage);
+}
+
+void TestPackageDownload::fileChosen_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("file URL") << "file:///home/ann/fw/pkg.zip"
+                              << "/home/ann/fw/pkg.zip";
+    QTest::newRow("encoded blank") << "file:///home/ann/my%20fw/pkg%20v2.zip"
+                                   << "/home/ann/my fw/pkg v2.zip";
+    QTest::newRow("empty text") << ""
+                                << "";
+    QTest::newRow("relative text") << "fw/pkg.zip"
+                                   << "fw/pkg.zip";
+    QTest::newRow("web URL") << "https://example.org/pkg.zip"
+                             << "https://example.org/pkg.zip";
+}
+
+void TestPackageDownload::fileChosen()
+{
+    QFETCH(QString, url);
+    QFETCH(QString, path);
+    Updater updater;
+    QCOMPARE(updater.handleFileChosen(url), path);
+}
+
+QTEST_MAIN(TestPackageDownload)
+#include "tst_packagedownload.moc"
