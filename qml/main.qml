@@ -1,11 +1,90 @@
-// The program's window (placeholder until the update screen lands).
+// The program's window: menus, Advanced mode with its firmware file dialog, and the update
+// screen. Starts the version check and the package download once it is built.
 import QtQuick 2.9
 import QtQuick.Window 2.2
 import QtQuick.Controls 2.4
+import QtQuick.Dialogs 1.0
+import "Endpoints.js" as Endpoints
 
 ApplicationWindow {
     visible: true
     width: 480
     height: 240
+    minimumWidth: width
+    maximumWidth: width
+    minimumHeight: height
+    maximumHeight: height
     title: qsTr("OVK Sensor Updater")
+
+    property bool advancedMode: false
+    property string firmwarePath: ""
+
+    menuBar: MenuBar {
+        // A disabled menu looks disabled in the bar too, and does not open.
+        delegate: MenuBarItem {
+            enabled: menu !== null && menu.enabled
+        }
+
+        Menu {
+            title: qsTr("&File")
+            enabled: advancedMode
+
+            Action {
+                id: openAction
+                text: qsTr("&Open")
+                onTriggered: fileDialog.open()
+            }
+        }
+        Menu {
+            title: qsTr("&Settings")
+
+            Action {
+                text: qsTr("&Advanced mode")
+                checkable: true
+                checked: false
+                onCheckedChanged: {
+                    advancedMode = checked
+                    if (checked)
+                        fileDialog.open()
+                }
+            }
+        }
+        Menu {
+            title: qsTr("&Help")
+
+            Action {
+                text: qsTr("&Usage")
+                onTriggered: Qt.openUrlExternally("http://" + Endpoints.helpHost)
+            }
+            Action {
+                text: qsTr("&About")
+                onTriggered: Qt.openUrlExternally("https://" + Endpoints.webHost + "/about-us/")
+            }
+        }
+    }
+
+    FileDialog {
+        id: fileDialog
+        objectName: "fileDialog"
+        title: qsTr("Please choose a firmware file")
+        folder: shortcuts.home
+        nameFilters: [qsTr("OVK Sensor update file (*.zip)"), qsTr("All files (*)")]
+        onAccepted: {
+            console.log("You chose: " + fileDialog.fileUrls)
+            firmwarePath = updater.handleFileChosen(fileDialog.fileUrl.toString())
+            console.log(firmwarePath)
+        }
+        onRejected: console.log("Canceled")
+    }
+
+    MainWindow {
+        id: mainWindow
+        objectName: "mainWindow"
+        anchors.fill: parent
+    }
+
+    Component.onCompleted: {
+        updater.checkProgramVersion()
+        updater.downloadLastPodVersion()
+    }
 }

@@ -1,0 +1,57 @@
+// A stand-in for the program's Updater, for the QML tests.
+#include "FakeUpdater.h"
+
+void FakeUpdater::reset()
+{
+    connected = false;
+    pollCount = 0;
+    calls.clear();
+    openedUrls.clear();
+    emit callsChanged();
+    emit openedUrlsChanged();
+}
+
+void FakeUpdater::record(const QString &call)
+{
+    calls.append(call);
+    emit callsChanged();
+}
+
+void FakeUpdater::updatePod(QString firmwarePath)
+{
+    record(QStringLiteral("updatePod(%1)").arg(firmwarePath));
+}
+
+bool FakeUpdater::checkPodConnected()
+{
+    ++pollCount;
+    emit callsChanged();
+    return connected;
+}
+
+void FakeUpdater::processFinished(int exitCode)
+{
+    record(QStringLiteral("processFinished(%1)").arg(exitCode));
+}
+
+void FakeUpdater::checkProgramVersion()
+{
+    record(QStringLiteral("checkProgramVersion()"));
+}
+
+void FakeUpdater::downloadLastPodVersion()
+{
+    record(QStringLiteral("downloadLastPodVersion()"));
+}
+
+QString FakeUpdater::handleFileChosen(QString urlString)
+{
+    record(QStringLiteral("handleFileChosen(%1)").arg(urlString));
+    return QUrl(urlString).toLocalFile();
+}
+
+void FakeUpdater::openUrl(const QUrl &url)
+{
+    openedUrls.append(url.toString());
+    emit openedUrlsChanged();
+}

@@ -1,0 +1,151 @@
+// The main window: fixed size, menus, Advanced mode with its file dialog, and the online calls.
+import QtQuick 2.9
+import QtTest 1.2
+import "WindowHelper.js" as Helper
+import "qrc:/Endpoints.js" as Endpoints
+
+TestCase {
+    id: testCase
+    name: "MainWindow"
+    when: windowShown
+
+    property var window: null
+
+    function open(connected) {
+        updater.reset()
+        updater.connected = connected
+        window = Helper.createWindow(testCase)
+    }
+
+    function menu(index) {
+        return window.menuBar.menuAt(index)
+    }
+
+    function advancedAction() {
+        return menu(1).actionAt(0)
+    }
+
+    function fileDialog() {
+        return Helper.find(testCase, window, "fileDialog")
+    }
+
+    // Accepts the open file dialog with this file, as a user picking it would.
+    function choose(url) {
+        var d = fileDialog()
+        verify(d.visible, "file dialog open")
+        d.clearSelection()
+        verify(d.addSelection(url))
+        d.accept()
+    }
+
+    function test_onlineCallsOnceInOrder() {
+        open(false)
+        compare(updater.calls, ["checkProgramVersion()", "downloadLastPodVersion()"])
+        wait(50)
+        compare(updater.calls.length, 2)
+    }
+
+    function test_windowIsFixed() {
+        open(false)
+        compare(window.title, "OVK Sensor Updater")
+        compare(window.width, 480)
+        compare(window.height, 240)
+        compare(window.minimumWidth, 480)
+        compare(window.maximumWidth, 480)
+        compare(window.minimumHeight, 240)
+        compare(window.maximumHeight, 240)
+    }
+
+    function test_menus() {
+        open(false)
+        compare(window.menuBar.count, 3)
+        compare(menu(0).title, "&File")
+        compare(menu(0).actionAt(0).text, "&Open")
+        compare(menu(1).title, "&Settings")
+        compare(advancedAction().text, "&Advanced mode")
+        verify(advancedAction().checkable)
+        verify(!advancedAction().checked)
+        compare(menu(2).title, "&Help")
+        compare(menu(2).actionAt(0).text, "&Usage")
+        compare(menu(2).actionAt(1).text, "&About")
+    }
+
+    function test_fileMenuFollowsAdvancedMode() {
+        open(false)
+        verify(!window.advancedMode)
+        verify(!menu(0).enabled)
+        verify(!window.menuBar.itemAt(0).enabled, "the bar shows File disabled")
+        verify(window.menuBar.itemAt(1).enabled)
+
+        advancedAction().trigger()
+        verify(window.advancedMode)
+        verify(menu(0).enabled)
+        verify(window.menuBar.itemAt(0).enabled)
+        verify(fileDialog().visible, "checking Advanced mode opens the dialog")
+        fileDialog().reject()
+        verify(window.advancedMode, "cancelling keeps Advanced mode on")
+        compare(window.firmwarePath, "")
+
+        advancedAction().trigger()
+        verify(!window.advancedMode)
+        verify(!menu(0).enabled)
+        verify(!window.menuBar.itemAt(0).enabled, "the bar shows File disabled")
+        verify(window.menuBar.itemAt(1).enabled)
+        verify(!fileDialog().visible, "unchecking opens nothing")
+    }
+
+    function test_fileDialog() {
+        open(false)
+        var d = fileDialog()
+        compare(d.title, "Please choose a firmware file")
+        compare(d.nameFilters, ["OVK Sensor update file (*.zip)", "All files (*)"])
+        compare(d.selectedNameFilter, "OVK Sensor update file (*.zip)")
+        compare(d.folder, d.shortcuts.home)
+        verify(d.selectExisting)
+        verify(!d.selectMultiple)
+        verify(!d.selectFolder)
+    }
+
+    function test_chosenPackageSurvivesModeChanges() {
+        open(true)
+        var chosen = Qt.resolvedUrl("tst_mainwindow.qml")
+        advancedAction().trigger()
+        choose(chosen)
+        compare(updater.calls[2], "handleFileChosen(" + chosen + ")")
+        var path = updater.handleFileChosen(chosen)
+        compare(window.firmwarePath, path)
+
+        advancedAction().trigger() // off: the path stays
+        compare(window.firmwarePath, path)
+        advancedAction().trigger() // on again: the dialog opens; cancel it
+        fileDialog().reject()
+        compare(window.firmwarePath, path)
+
+        var screen = Helper.find(testCase, window, "mainWindow")
+        mouseClick(screen.buttonUpdate)
+        compare(updater.calls[updater.calls.length - 1], "updatePod(" + path + ")")
+    }
+
+    function test_openReplacesPackage() {
+        open(false)
+        advancedAction().trigger()
+        choose(Qt.resolvedUrl("tst_mainwindow.qml"))
+        menu(0).actionAt(0).trigger()
+        var other = Qt.resolvedUrl("tst_layout.qml")
+        choose(other)
+        compare(window.firmwarePath, updater.handleFileChosen(other))
+    }
+
+    function test_helpMenuOpensPages_data() {
+        return [
+            { tag: "Usage", index: 0, url: "http://" + Endpoints.helpHost },
+            { tag: "About", index: 1, url: "https://" + Endpoints.webHost + "/about-us/" },
+        ]
+    }
+
+    function test_helpMenuOpensPages(data) {
+        open(false)
+        menu(2).actionAt(data.index).trigger()
+        compare(updater.openedUrls, [data.url])
+    }
+}

@@ -1,0 +1,217 @@
+// The update screen's behaviour: button outcomes, busy state, dialogs and the connection poll.
+import QtQuick 2.9
+import QtTest 1.2
+import QtQuick.Dialogs 1.2
+import "WindowHelper.js" as Helper
+import "qrc:/Endpoints.js" as Endpoints
+
+TestCase {
+    id: testCase
+    name: "UpdateScreen"
+    when: windowShown
+
+    property var window: null
+    property var screen: null
+
+    function open(connected) {
+        updater.reset()
+        updater.connected = connected
+        window = Helper.createWindow(testCase)
+        screen = Helper.find(testCase, window, "mainWindow")
+    }
+
+    function dialog(name) {
+        return Helper.find(testCase, screen, name)
+    }
+
+    function verifyIdle() {
+        verify(screen.buttonUpdate.enabled, "button enabled")
+        verify(!screen.busyInd.running, "busy indicator stopped")
+        verify(!screen.updateText.visible, "progress text hidden")
+    }
+
+    function verifyBusy() {
+        verify(!screen.buttonUpdate.enabled, "button disabled")
+        verify(screen.busyInd.running, "busy indicator running")
+        verify(screen.updateText.visible, "progress text shown")
+    }
+
+    function updatePodCalls() {
+        return updater.calls.filter(function (call) { return call.indexOf("updatePod(") === 0 })
+    }
+
+    function compareDialog(d, title, text, icon) {
+        verify(d.visible, d.objectName + " open")
+        compare(d.title, title)
+        compare(d.text, text)
+        compare(d.icon, icon)
+    }
+
+    function test_noSensorConnected() {
+        open(false)
+        mouseClick(screen.buttonUpdate)
+        compareDialog(dialog("infoDialog"), "No sensor connected", "Please connect a Sensor.",
+                      StandardIcon.Critical)
+        compare(updatePodCalls(), [])
+        verifyIdle()
+    }
+
+    function test_noFirmwareChosenThenUnplugged() {
+        open(true)
+        window.advancedMode = true
+        mouseClick(screen.buttonUpdate)
+        compareDialog(dialog("infoDialog"), "No firmware chosen",
+                      "Please chose a firmware file File->Open, or deactivate Advanced mode to get the latest Terravox update online",
+                      StandardIcon.Critical)
+        verifyIdle()
+        dialog("infoDialog").close()
+
+        // Unplugged: the next poll notices, and the same dialog gets its other text back.
+        updater.connected = false
+        tryCompare(screen, "podConnected", false, 3000)
+        mouseClick(screen.buttonUpdate)
+        compareDialog(dialog("infoDialog"), "No sensor connected", "Please connect a Sensor.",
+                      StandardIcon.Critical)
+        compare(updatePodCalls(), [])
+    }
+
+    function test_updateStartsWithPackage_data() {
+        return [
+            { tag: "normal mode", advanced: false, chosen: "", path: "dl/app.zip" },
+            { tag: "advanced mode", advanced: true, chosen: "/home/ann/fw v2.zip",
+              path: "/home/ann/fw v2.zip" },
+            { tag: "normal mode with a package chosen earlier", advanced: false,
+              chosen: "/home/ann/fw.zip", path: "dl/app.zip" },
+        ]
+    }
+
+    function test_updateStartsWithPackage(data) {
+        open(true)
+        window.firmwarePath = data.chosen
+        window.advancedMode = data.advanced
+        mouseClick(screen.buttonUpdate)
+        compare(updatePodCalls(), ["updatePod(" + data.path + ")"])
+        compare(Endpoints.packagePath, "dl/app.zip")
+        verifyBusy()
+        verify(!dialog("infoDialog").visible)
+    }
+
+    function test_updateDone_data() {
+        return [
+            { tag: "success", code: 0, title: "Update done",
+              text: "The update has been completed successfully", icon: StandardIcon.Information },
+            { tag: "tool failed", code: 1, title: "Error on update",
+              text: "Something went wrong during the update process, please try again.",
+              icon: StandardIcon.Critical },
+            { tag: "no bootloader", code: -1, title: "Error on update",
+              text: "Something went wrong during the update process, please try again.",
+              icon: StandardIcon.Critical },
+        ]
+    }
+
+    function test_updateDone(data) {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        verifyBusy()
+        updater.updateDone(data.code)
+        compareDialog(dialog("updateDoneDialog"), data.title, data.text, data.icon)
+        verifyIdle()
+    }
+
+    function test_successAfterFailure() {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        updater.updateDone(2)
+        compare(dialog("updateDoneDialog").icon, StandardIcon.Critical)
+        dialog("updateDoneDialog").close()
+        mouseClick(screen.buttonUpdate)
+        updater.updateDone(0)
+        compareDialog(dialog("updateDoneDialog"), "Update done",
+                      "The update has been completed successfully", StandardIcon.Information)
+    }
+
+    function test_usbError_data() {
+        return [
+            { tag: "access denied", error: -3, name: "LIBUSB_ERROR_ACCESS", dialog: true },
+            { tag: "no device", error: -4, name: "LIBUSB_ERROR_NO_DEVICE", dialog: false },
+            { tag: "not found", error: 0, name: "LIBUSB_SUCCESS", dialog: false },
+        ]
+    }
+
+    function test_usbError(data) {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        verifyBusy()
+        updater.usbError(data.error, data.name)
+        verifyIdle()
+        var errorDialog = dialog("errorDialog")
+        compare(errorDialog.visible, data.dialog)
+        if (data.dialog)
+            compareDialog(errorDialog, "Access denied",
+                          "We couldn't access your sensor. Please disconnect your sensor and make sure it's not open in any chrome tab",
+                          StandardIcon.Critical)
+        verify(!dialog("updateDoneDialog").visible)
+    }
+
+    function test_updateDoneAfterUsbErrorStillReports() {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        updater.usbError(0, "LIBUSB_SUCCESS")
+        updater.updateDone(0)
+        compareDialog(dialog("updateDoneDialog"), "Update done",
+                      "The update has been completed successfully", StandardIcon.Information)
+        verifyIdle()
+    }
+
+    function test_newVersion_data() {
+        return [ { tag: "OK downloads", ok: true }, { tag: "Cancel only closes", ok: false } ]
+    }
+
+    function test_newVersion(data) {
+        open(true)
+        updater.newVersion("0.1", "0.2")
+        var d = dialog("newVerDialog")
+        compareDialog(d, "New program version available",
+                      "A new version of this program is available, press OK to download the last version",
+                      StandardIcon.Information)
+        compare(d.standardButtons, StandardButton.Ok | StandardButton.Cancel)
+        d.click(data.ok ? StandardButton.Ok : StandardButton.Cancel)
+        compare(updater.openedUrls, data.ok
+                ? ["http://" + Endpoints.helpHost + "/files/terravox/v2/sensor/updater/updater.zip"]
+                : [])
+        verifyIdle()
+    }
+
+    function test_indicatorFollowsPoll() {
+        open(true)
+        // Connected from the start, but the indicator stays red until the first poll.
+        verify(screen.podConnected)
+        verify(Qt.colorEqual(screen.podState.color, "#f20000"))
+        verify(Qt.colorEqual(screen.podState.border.color, "#ac0505"))
+        tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#28f64b") }, 3000)
+        verify(Qt.colorEqual(screen.podState.border.color, "#029402"))
+
+        updater.connected = false
+        tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#f20000") }, 3000)
+        verify(Qt.colorEqual(screen.podState.border.color, "#ac0505"))
+        verify(!screen.podConnected)
+    }
+
+    function test_pollGoesOnWhileBusy() {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        var polls = updater.pollCount
+        tryVerify(function () { return updater.pollCount >= polls + 2 }, 5000)
+        verifyBusy()
+    }
+
+    function test_logoOpensHomePage() {
+        open(true)
+        mouseClick(screen.imgMouse)
+        compare(updater.openedUrls, ["http://" + Endpoints.webHost])
+        verifyIdle()
+        // Outside the band over the logo a click does nothing.
+        mouseClick(screen.image, screen.image.width / 2, 30)
+        compare(updater.openedUrls.length, 1)
+    }
+}

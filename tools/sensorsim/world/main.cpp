@@ -1,0 +1,171 @@
+// ovk-sensor-world: a simulated world around the real program, for the demo and the end-to-end
+// tests. It owns an emulated USB bus with a sensor that restarts into its bootloader when told
+// to, serves a local help server, and runs the program as its child, which sees that bus.
+// Must itself run under umockdev-wrapper. Lines on standard input change the world:
+// "unplug", "plug" (the sensor), "quit".
+#include "LocalHelpServer.h"
+#include "SensorTestbed.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+QTextStream out(stdout);
+
+void say(const QString &line)
+{
+    out << "world: " << line << Qt::endl;
+}
+
+// Keeps the world's bus and answers the person at the keyboard.
+class World : public QObject
+{
+public:
+    World(int restartDelayMs, int bootloaderStayMs)
+        : bootloaderStayMs(bootloaderStayMs)
+    {
+        bed.setRestart(restartDelayMs);
+        connect(&bed, &SensorTestbed::bootloaderCommandReceived, this,
+                [] { say("sensor got the bootloader command"); });
+        connect(&bed, &SensorTestbed::restarted, this, [this] { onRestarted(); });
+    }
+
+    void plugSensor()
+    {
+        if (sensorPlugged)
+            return;
+        bed.plugSensor();
+        sensorPlugged = true;
+        say("sensor plugged in");
+    }
+
+    void unplugAll()
+    {
+        if (sensorPlugged)
+            bed.unplugSensor();
+        if (inBootloader)
+            bed.unplug(SensorTestbed::bootloader);
+        sensorPlugged = inBootloader = false;
+        say("sensor unplugged");
+    }
+
+    void command(const QString &line)
+    {
+        if (line == "unplug")
+            unplugAll();
+        else if (line == "plug")
+            plugSensor();
+        else if (line == "quit")
+            QCoreApplication::exit(0);
+        else if (!line.isEmpty())
+            say("commands: plug, unplug, quit");
+    }
+
+private:
+    void onRestarted()
+    {
+        sensorPlugged = false;
+        inBootloader = true;
+        say("sensor restarted into its bootloader (serial port ttyACM0)");
+        // After the flashing, the sensor starts its (new) application again.
+        QTimer::singleShot(bootloaderStayMs, this, [this] {
+            if (!inBootloader)
+                return;
+            bed.unplug(SensorTestbed::bootloader);
+            inBootloader = false;
+            plugSensor();
+        });
+    }
+
+    SensorTestbed bed;
+    int bootloaderStayMs;
+    bool sensorPlugged = false;
+    bool inBootloader = false;
+};
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Runs PROGRAM in a simulated world with an OVK sensor.");
+    parser.addHelpOption();
+    const QCommandLineOption port("port", "Help server port.", "port", "48443");
+    const QCommandLineOption package("package", "Firmware package to serve.", "file");
+    const QCommandLineOption version("version", "Program version to announce.", "text", "0.1");
+    const QCommandLineOption restart("restart-delay", "Restart delay in ms.", "ms", "800");
+    const QCommandLineOption stay("bootloader-stay", "Time in the bootloader in ms.", "ms",
+                                  "8000");
+    const QCommandLineOption noSensor("no-sensor", "Start with the sensor unplugged.");
+    parser.addOptions({port, package, version, restart, stay, noSensor});
+    parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
+    parser.process(app);
+    const QStringList program = parser.positionalArguments();
+    if (program.isEmpty())
+        parser.showHelp(2);
+    if (!SensorTestbed::available()) {
+        std::fprintf(stderr, "world: run me under umockdev-wrapper\n");
+        return 2;
+    }
+
+    LocalHelpServer server;
+    server.setAnswer("/files/terravox/v2/sensor/updater/updater_version", 200,
+                     parser.value(version).toUtf8());
+    if (parser.isSet(package)) {
+        QFile file(parser.value(package));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("cannot read %s", qPrintable(parser.value(package)));
+        server.setAnswer("/files/terravox/v2/sensor/firmware/app.zip", 200, file.readAll());
+    }
+    QObject::connect(&server, &LocalHelpServer::requested,
+                     [](const QString &path) { say("help server: GET " + path); });
+    if (!server.start(static_cast<quint16>(parser.value(port).toUInt())))
+        qFatal("world: help server cannot listen: %s", qPrintable(server.errorString()));
+    say("help server on https://" + server.hostAndPort());
+
+    World world(parser.value(restart).toInt(), parser.value(stay).toInt());
+    if (!parser.isSet(noSensor))
+        world.plugSensor();
+
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [&world, &input] {
+        char line[256];
+        const ssize_t n = read(STDIN_FILENO, line, sizeof line - 1);
+        if (n <= 0) {
+            input.setEnabled(false); // no keyboard (CI): the world just goes on
+            return;
+        }
+        for (const QString &command : QString::fromLocal8Bit(line, int(n)).split('\n'))
+            world.command(command.trimmed());
+    });
+
+    // The program inherits this process's emulated bus (UMOCKDEV_DIR and the preload).
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(&child, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished),
+                     [](int code) {
+                         say(QStringLiteral("program ended with %1").arg(code));
+                         QCoreApplication::exit(code);
+                     });
+    QObject::connect(&child, &QProcess::errorOccurred, [&child](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            say("program cannot be started: " + child.errorString());
+            QCoreApplication::exit(127);
+        }
+    });
+    child.start(program.first(), program.mid(1));
+    const int code = app.exec();
+    if (child.state() != QProcess::NotRunning) {
+        child.terminate();
+        if (!child.waitForFinished(3000))
+            child.kill();
+    }
+    return code;
+}
