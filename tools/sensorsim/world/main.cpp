@@ -13,7 +13,9 @@
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace {
@@ -89,6 +91,18 @@ private:
     bool sensorPlugged = false;
     bool inBootloader = false;
 };
+
+// The program's process: it must not inherit the world's blocked stop signals.
+class ProgramProcess : public QProcess
+{
+protected:
+    void setupChildProcess() override
+    {
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+    }
+};
 } // namespace
 
 int main(int argc, char *argv[])
@@ -101,8 +115,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption package("package", "Firmware package to serve.", "file");
     const QCommandLineOption version("version", "Program version to announce.", "text", "0.1");
     const QCommandLineOption restart("restart-delay", "Restart delay in ms.", "ms", "800");
-    const QCommandLineOption stay("bootloader-stay", "Time in the bootloader in ms.", "ms",
-                                  "8000");
+    const QCommandLineOption stay("bootloader-stay", "Time in the bootloader in ms.", "ms", "8000");
     const QCommandLineOption noSensor("no-sensor", "Start with the sensor unplugged.");
     parser.addOptions({port, package, version, restart, stay, noSensor});
     parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
@@ -146,8 +159,17 @@ int main(int argc, char *argv[])
             world.command(command.trimmed());
     });
 
+    // Asked to stop (Ctrl+C, or a test ending), the world takes its program down with it.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+    QSocketNotifier stop(signalfd(-1, &stopSignals, SFD_CLOEXEC), QSocketNotifier::Read);
+    QObject::connect(&stop, &QSocketNotifier::activated, [] { QCoreApplication::exit(143); });
+
     // The program inherits this process's emulated bus (UMOCKDEV_DIR and the preload).
-    QProcess child;
+    ProgramProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     QObject::connect(&child, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished),
                      [](int code) {

@@ -1,0 +1,40 @@
+# Shared by the demo and the end-to-end tests (sourced, not run): drives the real program's
+# window under X with xdotool, as a person at the screen would.
+
+# Prints the id of the visible window titled exactly TITLE once it appears; fails after
+# TIMEOUT seconds.
+wait_window() {
+    local title=$1 timeout=${2:-30}
+    timeout "$timeout" xdotool search --sync --onlyvisible --name "^${title}\$" | head -n1
+}
+
+# Waits up to 30 s until FILE holds exactly the bytes of EXPECTED.
+wait_same_file() {
+    local file=$1 expected=$2
+    for _ in $(seq 150); do
+        cmp -s "$file" "$expected" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# Clicks "Update Sensor" in the main window: x 55..151, on the content's centre line, which is
+# 140 in the 240-high window with its menu bar.
+click_update_sensor() {
+    xdotool mousemove --window "$1" 103 140 click 1
+}
+
+# Waits for the result of an update; prints the title of the window that reported it.
+wait_result() {
+    local timeout=${1:-60} title
+    for _ in $(seq $((timeout * 5))); do
+        for title in "Update done" "Error on update" "Access denied" "No sensor connected"; do
+            if xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1; then
+                echo "$title"
+                return 0
+            fi
+        done
+        sleep 0.2
+    done
+    return 1
+}
