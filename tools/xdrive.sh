@@ -2,10 +2,19 @@
 # window under X with xdotool, as a person at the screen would.
 
 # Prints the id of the visible window titled exactly TITLE once it appears; fails after
-# TIMEOUT seconds.
+# TIMEOUT seconds. (xdotool's own --sync gives up when a window it looks at vanishes, as the
+# short-lived windows of a starting program do.)
 wait_window() {
-    local title=$1 timeout=${2:-30}
-    timeout "$timeout" xdotool search --sync --onlyvisible --name "^${title}\$" | head -n1
+    local title=$1 timeout=${2:-30} window
+    for _ in $(seq $((timeout * 5))); do
+        window=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n1) || true
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
 }
 
 # Waits up to 30 s until FILE holds exactly the bytes of EXPECTED.
@@ -29,7 +38,7 @@ wait_result() {
     local timeout=${1:-60} title
     for _ in $(seq $((timeout * 5))); do
         for title in "Update done" "Error on update" "Access denied" "No sensor connected"; do
-            if xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1; then
+            if [ -n "$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null)" ]; then
                 echo "$title"
                 return 0
             fi

@@ -28,7 +28,7 @@ finish() {
         echo "--- log of the run ---"
         cat "$work/log"
     fi
-    rm -rf "$work"
+    rm -rf "$work" 2>/dev/null || true
     exit $status
 }
 trap finish EXIT

@@ -3,14 +3,14 @@
 # Usage: window_shows.sh UPDATER
 set -euo pipefail
 updater=$1
+source "$(dirname "$0")/../../tools/xdrive.sh"
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work" 2>/dev/null || true' EXIT
 
 cd "$work"
 "$updater" &
 pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^OVK Sensor Updater$' | head -n1)
-[ -n "$window" ] || { echo "no window"; exit 1; }
+window=$(wait_window "OVK Sensor Updater") || { echo "no window"; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
 echo "window $window: ${WIDTH}x${HEIGHT}"
 [ "$WIDTH" -eq 480 ] || { echo "unexpected width $WIDTH"; exit 1; }

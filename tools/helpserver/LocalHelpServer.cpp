@@ -68,6 +68,19 @@ QString LocalHelpServer::hostAndPort() const
     return QStringLiteral("localhost:%1").arg(serverPort());
 }
 
+bool LocalHelpServer::serveHelpFiles(const QByteArray &programVersion, const QString &packageFile)
+{
+    setAnswer(QStringLiteral("/files/terravox/v2/sensor/updater/updater_version"), 200,
+              programVersion);
+    if (packageFile.isEmpty())
+        return true;
+    QFile file(packageFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    setAnswer(QStringLiteral("/files/terravox/v2/sensor/firmware/app.zip"), 200, file.readAll());
+    return true;
+}
+
 void LocalHelpServer::setAnswer(const QString &path, const Answer &answer)
 {
     answers.insert(path, answer);

@@ -38,6 +38,10 @@ public:
     bool start(quint16 port = 0);
     QString hostAndPort() const;
 
+    // Serves the two files of the real help server: the program version file with this text,
+    // and the firmware package from this file (none when empty). False if it cannot be read.
+    bool serveHelpFiles(const QByteArray &programVersion, const QString &packageFile);
+
     void setAnswer(const QString &path, const Answer &answer);
     void setAnswer(const QString &path, int status, const QByteArray &body = {});
     QStringList requestedPaths() const { return requests; }

@@ -4,7 +4,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
 
 int main(int argc, char *argv[])
@@ -20,14 +19,8 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     LocalHelpServer server;
-    server.setAnswer("/files/terravox/v2/sensor/updater/updater_version", 200,
-                     parser.value(version).toUtf8());
-    if (parser.isSet(package)) {
-        QFile file(parser.value(package));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("cannot read %s", qPrintable(parser.value(package)));
-        server.setAnswer("/files/terravox/v2/sensor/firmware/app.zip", 200, file.readAll());
-    }
+    if (!server.serveHelpFiles(parser.value(version).toUtf8(), parser.value(package)))
+        qFatal("cannot read %s", qPrintable(parser.value(package)));
     QTextStream out(stdout);
     QObject::connect(&server, &LocalHelpServer::requested, [&out](const QString &path) {
         out << "help server: GET " << path << Qt::endl;

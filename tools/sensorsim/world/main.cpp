@@ -8,7 +8,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -129,14 +128,8 @@ int main(int argc, char *argv[])
     }
 
     LocalHelpServer server;
-    server.setAnswer("/files/terravox/v2/sensor/updater/updater_version", 200,
-                     parser.value(version).toUtf8());
-    if (parser.isSet(package)) {
-        QFile file(parser.value(package));
-        if (!file.open(QIODevice::ReadOnly))
-            qFatal("cannot read %s", qPrintable(parser.value(package)));
-        server.setAnswer("/files/terravox/v2/sensor/firmware/app.zip", 200, file.readAll());
-    }
+    if (!server.serveHelpFiles(parser.value(version).toUtf8(), parser.value(package)))
+        qFatal("world: cannot read %s", qPrintable(parser.value(package)));
     QObject::connect(&server, &LocalHelpServer::requested,
                      [](const QString &path) { say("help server: GET " + path); });
     if (!server.start(static_cast<quint16>(parser.value(port).toUInt())))
