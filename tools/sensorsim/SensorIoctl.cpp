@@ -148,7 +148,13 @@ void SensorIoctl::submitUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
         return;
     }
     auto *urb = reinterpret_cast<usbdevfs_urb *>(urbData->data);
-    const bool out = (urb->endpoint & 0x80) == 0;
+    // The sensor has bulk endpoints 0x01 (OUT) and 0x81 (IN) only; usbfs refuses others.
+    if (urb->endpoint != 0x01 && urb->endpoint != 0x81) {
+        g_object_unref(urbData);
+        complete(client, -1, ENOENT);
+        return;
+    }
+    const bool out = urb->endpoint == 0x01;
     UMockdevIoctlData *buffer =
         resolve(urbData, offsetof(usbdevfs_urb, buffer), static_cast<size_t>(urb->buffer_length));
     QByteArray bytes;
