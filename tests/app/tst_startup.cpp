@@ -1,12 +1,12 @@
 // Start-up: the download directory, the resource bundle and the exit code without a window.
 #include "Application.h"
 #include "Updater.h"
+#include "WorkingDirectory.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -30,20 +30,16 @@ private slots:
     void bundleHoldsDocumentsAndImages();
 
 private:
-    std::unique_ptr<QTemporaryDir> workDir;
-    QString previousDir;
+    std::unique_ptr<TemporaryWorkingDirectory> workDir;
 };
 
 void TestStartup::init()
 {
-    previousDir = QDir::currentPath();
-    workDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(workDir->path()));
+    workDir = std::make_unique<TemporaryWorkingDirectory>();
 }
 
 void TestStartup::cleanup()
 {
-    QDir::setCurrent(previousDir);
     workDir.reset();
 }
 

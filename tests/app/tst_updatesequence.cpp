@@ -6,12 +6,12 @@
 #include "UmockdevTest.h"
 #include "Updater.h"
 #include "UpdaterTestAccess.h"
+#include "WorkingDirectory.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSerialPortInfo>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <climits>
 #include <memory>
@@ -69,8 +69,7 @@ private:
 
     QString toolPath;
     QString savedPath;
-    std::unique_ptr<QTemporaryDir> work;
-    QString previousDir;
+    std::unique_ptr<TemporaryWorkingDirectory> work;
     std::unique_ptr<SensorTestbed> bed;
     std::unique_ptr<LogCapture> log;
 };
@@ -86,9 +85,7 @@ void TestUpdateSequence::initTestCase()
 
 void TestUpdateSequence::init()
 {
-    previousDir = QDir::currentPath();
-    work = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(work->path()));
+    work = std::make_unique<TemporaryWorkingDirectory>();
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
@@ -102,7 +99,6 @@ void TestUpdateSequence::cleanup()
     log.reset();
     bed.reset();
     qputenv("PATH", savedPath.toLocal8Bit());
-    QDir::setCurrent(previousDir);
     work.reset();
 }
 

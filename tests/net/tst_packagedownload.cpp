@@ -6,10 +6,9 @@
 #include "SignalWait.h"
 #include "Updater.h"
 #include "UpdaterTestAccess.h"
+#include "WorkingDirectory.h"
 
 #include <QNetworkAccessManager>
-#include <QSslConfiguration>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -70,24 +69,19 @@ private:
     // Starts a download and returns once the reply has been handled.
     void download(Updater &updater, LocalHelpServer &server);
 
-    std::unique_ptr<QTemporaryDir> work;
-    QString previousDir;
+    std::unique_ptr<TemporaryWorkingDirectory> work;
     std::unique_ptr<LogCapture> log;
 };
 
 void TestPackageDownload::initTestCase()
 {
     qRegisterMetaType<QNetworkReply *>();
-    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.addCaCertificate(LocalHelpServer::testAuthority());
-    QSslConfiguration::setDefaultConfiguration(config);
+    LocalHelpServer::trustTestAuthority();
 }
 
 void TestPackageDownload::init()
 {
-    previousDir = QDir::currentPath();
-    work = std::make_unique<QTemporaryDir>();
-    QDir::setCurrent(work->path());
+    work = std::make_unique<TemporaryWorkingDirectory>();
     log = std::make_unique<LogCapture>();
 }
 
@@ -96,7 +90,6 @@ void TestPackageDownload::cleanup()
     log.reset();
     QFile::setPermissions(work->filePath("dl"),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QDir::setCurrent(previousDir);
     work.reset();
 }
 

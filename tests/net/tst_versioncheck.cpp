@@ -4,11 +4,10 @@
 #include "SignalWait.h"
 #include "Updater.h"
 #include "UpdaterTestAccess.h"
+#include "WorkingDirectory.h"
 
 #include <QNetworkReply>
-#include <QSslConfiguration>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -32,8 +31,7 @@ private slots:
     void eachCallAsksAgain();
 
 private:
-    std::unique_ptr<QTemporaryDir> work;
-    QString previousDir;
+    std::unique_ptr<TemporaryWorkingDirectory> work;
     std::unique_ptr<LogCapture> log;
 };
 
@@ -41,23 +39,18 @@ void TestVersionCheck::initTestCase()
 {
     qRegisterMetaType<QNetworkReply *>();
     // This test process trusts the test CA; the program itself never learns of it.
-    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.addCaCertificate(LocalHelpServer::testAuthority());
-    QSslConfiguration::setDefaultConfiguration(config);
+    LocalHelpServer::trustTestAuthority();
 }
 
 void TestVersionCheck::init()
 {
-    previousDir = QDir::currentPath();
-    work = std::make_unique<QTemporaryDir>();
-    QDir::setCurrent(work->path());
+    work = std::make_unique<TemporaryWorkingDirectory>();
     log = std::make_unique<LogCapture>();
 }
 
 void TestVersionCheck::cleanup()
 {
     log.reset();
-    QDir::setCurrent(previousDir);
     work.reset();
 }
 

@@ -2,6 +2,7 @@
 #include "LocalHelpServer.h"
 
 #include <QFile>
+#include <QSslConfiguration>
 #include <QSslSocket>
 #include <memory>
 
@@ -47,6 +48,13 @@ QString LocalHelpServer::certificateDirectory()
 QSslCertificate LocalHelpServer::testAuthority()
 {
     return QSslCertificate(readResource(QStringLiteral("test-ca.pem")));
+}
+
+void LocalHelpServer::trustTestAuthority()
+{
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.addCaCertificate(testAuthority());
+    QSslConfiguration::setDefaultConfiguration(config);
 }
 
 LocalHelpServer::LocalHelpServer(Identity identity, QObject *parent)

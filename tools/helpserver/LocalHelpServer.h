@@ -26,6 +26,8 @@ public:
     // self-signed localhost certificate that nobody trusts.
     static QString certificateDirectory();
     static QSslCertificate testAuthority();
+    // Makes this process (a test, never the program) trust the test authority.
+    static void trustTestAuthority();
     enum class Identity
     {
         Trusted,
