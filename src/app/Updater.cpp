@@ -7,7 +7,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
+#include <QNetworkReply> // the managers' finished() carries it
 
 namespace {
 constexpr unsigned char bootloaderCommand = 0x12;
