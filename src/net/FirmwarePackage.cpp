@@ -14,11 +14,24 @@ QUrl FirmwarePackage::downloadUrl(const QString &helpHost)
 bool FirmwarePackage::store(const QString &path, const QByteArray &body, QString *error)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(body) == body.size() && file.commit())
-        return true;
-    *error = file.errorString();
-    file.cancelWriting();
-    return false;
+    if (!file.open(QIODevice::WriteOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    // A short write (a full disk) leaves no error text of its own; say what happened.
+    const qint64 written = file.write(body);
+    if (written != body.size()) {
+        *error = QStringLiteral("only %1 of %2 bytes written")
+                     .arg(qMax<qint64>(written, 0))
+                     .arg(body.size());
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 QString FirmwarePackage::pathFromUrl(const QString &urlString)

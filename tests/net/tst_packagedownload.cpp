@@ -201,16 +201,18 @@ void TestPackageDownload::storeFailureKeepsEarlierPackage_data()
 {
     QTest::addColumn<bool>("directoryWritable");
     QTest::addColumn<qint64>("fileSizeLimit"); // 0: none
+    QTest::addColumn<QString>("reason");
 
-    QTest::newRow("directory not writable") << false << qint64(0);
+    QTest::newRow("directory not writable") << false << qint64(0) << "Permission denied";
     // As on a full disk: the first 16 KiB are written, the rest fails.
-    QTest::newRow("write fails midway") << true << qint64(16 * 1024);
+    QTest::newRow("write fails midway") << true << qint64(16 * 1024) << " of 262144 bytes written";
 }
 
 void TestPackageDownload::storeFailureKeepsEarlierPackage()
 {
     QFETCH(bool, directoryWritable);
     QFETCH(qint64, fileSizeLimit);
+    QFETCH(QString, reason);
     writeEarlierPackage();
     LocalHelpServer server;
     QVERIFY(server.start());
@@ -230,6 +232,7 @@ void TestPackageDownload::storeFailureKeepsEarlierPackage()
     const QStringList lines = log->lines();
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines.first().startsWith("Error app.zip store:  \""), qPrintable(lines.first()));
+    QVERIFY2(lines.first().contains(reason), qPrintable(lines.first()));
 }
 
 void TestPackageDownload::oversizedPackageIsRefused()
