@@ -118,6 +118,6 @@ MainWindowForm {
         text: qsTr("A new version of this program is available, press OK to download the last version")
         icon: StandardIcon.Information
         standardButtons: StandardButton.Ok | StandardButton.Cancel
-        onAccepted: Qt.openUrlExternally("http://" + Endpoints.helpHost + "/files/terravox/v2/sensor/updater/updater.zip")
+        onAccepted: Qt.openUrlExternally("https://" + Endpoints.helpHost + "/files/terravox/v2/sensor/updater/updater.zip")
     }
 }

@@ -9,10 +9,12 @@
 #include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <utility>
 
 void Updater::checkProgramVersion()
 {
     versionRequest.setUrl(ProgramVersion::fileUrl(helpHost));
+    versionRequest.setTransferTimeout(timing.helpServerSilenceMs);
     versionManager->get(versionRequest);
 }
 
@@ -33,7 +35,9 @@ void Updater::handleVersionReply(QNetworkReply *reply)
 void Updater::downloadLastPodVersion()
 {
     firmwareRequest.setUrl(FirmwarePackage::downloadUrl(helpHost));
+    firmwareRequest.setTransferTimeout(timing.helpServerSilenceMs);
     QNetworkReply *reply = firmwareManager->get(firmwareRequest);
+    firmwareDownload = reply;
     // The body is held whole in memory: stop a package that would not fit before it arrives.
     connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
         if (received > FirmwarePackage::maximumSize || total > FirmwarePackage::maximumSize) {
@@ -46,9 +50,22 @@ void Updater::downloadLastPodVersion()
 void Updater::handleFirmwareReply(QNetworkReply *reply)
 {
     reply->deleteLater();
+    storeFirmware(reply);
+    if (reply != firmwareDownload)
+        return; // an earlier download, overtaken by a later one
+    firmwareDownload = nullptr;
+    if (!runAwaitingDownload.isEmpty())
+        beginRun(std::exchange(runAwaitingDownload, QString()));
+}
+
+void Updater::storeFirmware(QNetworkReply *reply)
+{
     HelpServerReply answer = HelpServerReply::read(reply);
     if (reply->property("tooLarge").toBool())
         answer = {false, {}, QStringLiteral("Package larger than 64 MiB")};
+    // A captive portal or a misconfigured server answers 200 with a web page.
+    if (answer.ok && !FirmwarePackage::isZipArchive(answer.body))
+        answer = {false, {}, QStringLiteral("Not a zip archive")};
     if (!answer.ok) {
         qDebug() << "Error app.zip DL: " << answer.error;
         return;

@@ -1,26 +1,62 @@
-// Updater: one update run, from the bootloader command to the flashing tool's exit code.
+// Updater: one update run, from the package check and the bootloader command to its one outcome.
 #include "Updater.h"
 
 #include "BootloaderPort.h"
+#include "Endpoints.h"
+#include "FirmwarePackage.h"
 #include "FlashingTool.h"
 
 #include <QDebug>
+#include <QFileInfo>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QTimer>
 
 void Updater::updatePod(QString firmwarePath)
 {
-    // A failed command does not end the run: a sensor already waiting in its bootloader (after
-    // an interrupted update, say) is still found and flashed.
+    if (runInProgress) {
+        qDebug() << "Update already running";
+        return;
+    }
+    runInProgress = true;
+    // The package the window starts downloading at start-up may still be on its way.
+    if (firmwareDownload && isDownloadedPackage(firmwarePath)) {
+        runAwaitingDownload = firmwarePath;
+        return;
+    }
+    beginRun(firmwarePath);
+}
+
+void Updater::beginRun(const QString &firmwarePath)
+{
+    // Checked before the sensor is touched: a sensor sent into its bootloader without a package
+    // to flash would be left there.
+    if (!FirmwarePackage::isZipFile(firmwarePath)) {
+        qDebug() << "No usable firmware package:" << firmwarePath;
+        endRun(noUsablePackage);
+        return;
+    }
     PortSearch search;
-    search.reportNoPort = sendBootloaderCommand();
     search.firmwarePath = firmwarePath;
+    // Any other failure goes on: the sensor may be waiting in its bootloader by now, or be
+    // just re-enumerating; the port search decides. Access denied was shown to the user, and the
+    // sensor cannot have restarted.
+    if (!sendBootloaderCommand() && usbLink.lastError() == UsbLink::errorAccess) {
+        runInProgress = false;
+        return;
+    }
     qDebug() << "Firmware path:" << firmwarePath;
 
     QTimer::singleShot(timing.bootloaderWaitMs, Qt::CoarseTimer, this, [this, search]() mutable {
         search.sinceFirstLookup.start();
         startFlashingTool(search);
     });
+}
+
+bool Updater::isDownloadedPackage(const QString &firmwarePath) const
+{
+    return QFileInfo(firmwarePath).absoluteFilePath() ==
+           QFileInfo(Endpoints::packagePath()).absoluteFilePath();
 }
 
 void Updater::startFlashingTool(PortSearch search)
@@ -36,11 +72,8 @@ void Updater::startFlashingTool(PortSearch search)
                            [this, search] { startFlashingTool(search); });
         return;
     }
-    // After a usbError the screen is idle already and must not hear of this run again.
-    if (search.reportNoPort) {
-        qDebug() << "No bootloader port found";
-        emit updateDone(noBootloaderPort);
-    }
+    qDebug() << "No bootloader port found";
+    endRun(noBootloaderPort);
 }
 
 void Updater::runFlashingTool(const QString &firmwarePath)
@@ -48,7 +81,6 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     const QStringList arguments = flashingToolArguments(firmwarePath, portName);
     qDebug() << "Arguments: " << arguments;
 
-    // Each run's handlers act on the run's own process, so runs that overlap stay apart.
     auto *tool = new QProcess;
     process = tool;
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
@@ -64,7 +96,7 @@ void Updater::runFlashingTool(const QString &firmwarePath)
                 return;
             tool->deleteLater();
             if (error == QProcess::FailedToStart)
-                emit updateDone(toolNotStarted);
+                endRun(toolNotStarted);
         },
         Qt::DirectConnection);
     tool->start(flashingToolProgram(), arguments, QIODevice::ReadWrite);
@@ -84,5 +116,12 @@ void Updater::processFinished(int exitCode)
         qDebug() << tool->workingDirectory();
         tool->deleteLater();
     }
+    endRun(exitCode);
+}
+
+void Updater::endRun(int exitCode)
+{
+    // Cleared first: whoever hears the outcome may start the next run at once.
+    runInProgress = false;
     emit updateDone(exitCode);
 }

@@ -1,4 +1,4 @@
-// Delays and time-outs of one update run.
+// Delays and time-outs of one update run and of the help server's requests.
 #pragma once
 
 struct UpdateTiming
@@ -11,4 +11,6 @@ struct UpdateTiming
     // this interval, for at most the window below, before the run is given up.
     int portRetryIntervalMs = 250;
     int portRetryWindowMs = 10000;
+    // A help server request that receives nothing for this long gives up.
+    int helpServerSilenceMs = 30000;
 };

@@ -29,7 +29,8 @@ Updater::Updater(QObject *parent)
     connect(versionManager, &QNetworkAccessManager::finished, this,
             [this](QNetworkReply *reply) { handleVersionReply(reply); });
     firmwareManager = new QNetworkAccessManager;
-    connect(firmwareManager, &QNetworkAccessManager::finished, this, &handleFirmwareReply);
+    connect(firmwareManager, &QNetworkAccessManager::finished, this,
+            [this](QNetworkReply *reply) { handleFirmwareReply(reply); });
 }
 
 Updater::~Updater()

@@ -23,6 +23,7 @@ public:
     // updateDone codes of runs that ended before the flashing tool could report one.
     static constexpr int noBootloaderPort = -1;
     static constexpr int toolNotStarted = -2;
+    static constexpr int noUsablePackage = -3;
 
     explicit Updater(QObject *parent = nullptr);
     ~Updater() override;
@@ -50,14 +51,18 @@ private:
     struct PortSearch
     {
         QString firmwarePath;
-        bool reportNoPort = true; // false once usbError has told the user already
         QElapsedTimer sinceFirstLookup;
     };
 
+    void beginRun(const QString &firmwarePath);
     void startFlashingTool(PortSearch search);
     void runFlashingTool(const QString &firmwarePath);
+    // Every run ends here, and only here, with its one outcome.
+    void endRun(int exitCode);
+    bool isDownloadedPackage(const QString &firmwarePath) const;
     void handleVersionReply(QNetworkReply *reply);
-    static void handleFirmwareReply(QNetworkReply *reply);
+    void handleFirmwareReply(QNetworkReply *reply);
+    void storeFirmware(QNetworkReply *reply);
 
     UsbLink usbLink;
     QString portName;
@@ -69,4 +74,10 @@ private:
 
     UpdateTiming timing;
     QString helpHost;
+    // From updatePod until the run's outcome: a second run would start a second flashing tool
+    // on the same port.
+    bool runInProgress = false;
+    QPointer<QNetworkReply> firmwareDownload; // while in flight
+    // A run pressed while its package was still downloading; it goes on once the download ends.
+    QString runAwaitingDownload;
 };

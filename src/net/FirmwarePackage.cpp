@@ -2,13 +2,49 @@
 #include "FirmwarePackage.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+namespace {
+const QByteArray localFileHeader("PK\x03\x04");
+const QByteArray endOfCentralDirectory("PK\x05\x06");
+constexpr int endRecordSize = 22;
+constexpr qint64 endRecordReach = endRecordSize + 0xFFFF; // the record and its longest comment
+
+// head: the first bytes of the archive; tail: its last bytes, up to endRecordReach of them.
+bool hasZipFrame(const QByteArray &head, const QByteArray &tail)
+{
+    if (!head.startsWith(localFileHeader) || tail.size() < endRecordSize)
+        return false;
+    // The whole record must be there: an archive cut short inside it is no archive.
+    return tail.lastIndexOf(endOfCentralDirectory, tail.size() - endRecordSize) >= 0;
+}
+} // namespace
 
 QUrl FirmwarePackage::downloadUrl(const QString &helpHost)
 {
     return QUrl(
         QStringLiteral("https://%1/files/terravox/v2/sensor/firmware/app.zip").arg(helpHost),
         QUrl::TolerantMode);
+}
+
+bool FirmwarePackage::isZipArchive(const QByteArray &bytes)
+{
+    return hasZipFrame(bytes, bytes.right(int(endRecordReach)));
+}
+
+bool FirmwarePackage::isZipFile(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(localFileHeader.size());
+    if (!file.seek(qMax<qint64>(0, file.size() - endRecordReach)))
+        return false;
+    return hasZipFrame(head, file.readAll());
 }
 
 bool FirmwarePackage::store(const QString &path, const QByteArray &body, QString *error)

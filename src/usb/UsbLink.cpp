@@ -4,6 +4,8 @@
 #include <QDebug>
 #include <libusb.h>
 
+static_assert(UsbLink::errorAccess == LIBUSB_ERROR_ACCESS, "libusb's access-denied code");
+
 namespace {
 constexpr int sensorInterface = 0;
 constexpr unsigned char endpointOut = 0x01;
@@ -128,6 +130,9 @@ bool UsbLink::write(QByteArray &data, uint32_t timeoutMs)
 
 bool UsbLink::read(QByteArray &buffer, int16_t length, uint32_t timeoutMs)
 {
+    // libusb would write length bytes into storage that may be shorter.
+    if (length > buffer.size())
+        return refuseLength();
     return bulkTransfer(endpointIn, reinterpret_cast<unsigned char *>(buffer.data()), length,
                         timeoutMs);
 }
@@ -140,11 +145,19 @@ const char *UsbLink::lastErrorName() const
 bool UsbLink::bulkTransfer(unsigned char endpoint, unsigned char *data, int length,
                            uint32_t timeoutMs)
 {
+    if (length < 0)
+        return refuseLength();
     if (!requireHandle())
         return false;
     int transferred = 0;
     lastResult = libusb_bulk_transfer(handle, endpoint, data, length, &transferred, timeoutMs);
     return lastResult == 0;
+}
+
+bool UsbLink::refuseLength()
+{
+    lastResult = LIBUSB_ERROR_INVALID_PARAM;
+    return false;
 }
 
 bool UsbLink::requireHandle()

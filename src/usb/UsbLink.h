@@ -12,6 +12,9 @@ struct libusb_device_handle;
 class UsbLink
 {
 public:
+    // libusb's LIBUSB_ERROR_ACCESS, for callers that do not include libusb.
+    static constexpr int errorAccess = -3;
+
     explicit UsbLink(libusb_context *initialContext);
     ~UsbLink();
 
@@ -23,6 +26,8 @@ public:
     bool claimInterface();
     void close();
 
+    // A negative length, or a read longer than its array, fails with LIBUSB_ERROR_INVALID_PARAM
+    // before libusb is called.
     bool write(const unsigned char *data, int16_t length, uint32_t timeoutMs);
     bool read(unsigned char *buffer, int16_t length, uint32_t timeoutMs);
     bool write(QByteArray &data, uint32_t timeoutMs);
@@ -34,6 +39,7 @@ public:
 private:
     bool bulkTransfer(unsigned char endpoint, unsigned char *data, int length, uint32_t timeoutMs);
     bool requireHandle();
+    bool refuseLength();
 
     libusb_context *context = nullptr;
     libusb_device *device = nullptr;

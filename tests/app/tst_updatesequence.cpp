@@ -1,6 +1,9 @@
 // One update run end to end: emulated sensor that restarts into its bootloader, the real
 // QSerialPortInfo, and the stand-in flashing tool started as a real child process.
+#include "LocalHelpServer.h"
 #include "LogCapture.h"
+#include "Packages.h"
+#include "Privileges.h"
 #include "SensorTestbed.h"
 #include "SignalWait.h"
 #include "UmockdevTest.h"
@@ -57,7 +60,12 @@ private slots:
     void missingToolIsReported();
     void toolFoundLikeWindowsFindsIt_data();
     void toolFoundLikeWindowsFindsIt();
-    void secondRunWhileFirstToolRuns();
+    void secondRunIsRefused();
+    void unusablePackageTouchesNothing_data();
+    void unusablePackageTouchesNothing();
+    void usbErrorOutcome_data();
+    void usbErrorOutcome();
+    void pressDuringDownloadWaitsForIt();
 
 private:
     void placeTool(const QString &directory);
@@ -76,6 +84,7 @@ private:
 
 void TestUpdateSequence::initTestCase()
 {
+    LocalHelpServer::trustTestAuthority();
     toolPath = QFINDTESTDATA("../tools/flashtool/ovk-fake-flash-tool");
     if (toolPath.isEmpty())
         toolPath = QString::fromLocal8Bit(qgetenv("OVK_FAKE_TOOL"));
@@ -92,6 +101,8 @@ void TestUpdateSequence::init()
     qputenv("PATH", "/usr/bin:/bin");
     bed = std::make_unique<SensorTestbed>();
     log = std::make_unique<LogCapture>();
+    QVERIFY(QDir().mkpath("dl"));
+    QVERIFY(QFile::copy(realZipArchive(), "dl/app.zip"));
 }
 
 void TestUpdateSequence::cleanup()
@@ -172,6 +183,7 @@ void TestUpdateSequence::wholeRoad()
     QSignalSpy done(updater.get(), &Updater::updateDone);
 
     const QString package = "dl/my package (v2).zip";
+    QVERIFY(writeFile(package, zipFrame()));
     updater->updatePod(package);
     QVERIFY(waitForSignal(done, 1, 10000));
     QCOMPARE(done.first().first().toInt(), exitCode);
@@ -325,7 +337,7 @@ void TestUpdateSequence::toolFoundLikeWindowsFindsIt()
     QCOMPARE(runUpdate(*updater), exitCode);
 }
 
-void TestUpdateSequence::secondRunWhileFirstToolRuns()
+void TestUpdateSequence::secondRunIsRefused()
 {
     placeTool(work->path());
     bed->plugSensor();
@@ -333,27 +345,114 @@ void TestUpdateSequence::secondRunWhileFirstToolRuns()
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
 
-    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "2000");
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1000");
     qputenv("OVK_FAKE_TOOL_EXIT", "5");
-    updater->updatePod("first.zip");
+    updater->updatePod("dl/app.zip");
+    updater->updatePod("dl/app.zip"); // while waiting for the bootloader
     QTRY_VERIFY_WITH_TIMEOUT(log->lines().contains("Started util"), 10000);
+    updater->updatePod("dl/app.zip"); // while the tool runs on the port
 
-    // The first tool still runs; the sensor already sits in its bootloader.
-    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "0");
-    qputenv("OVK_FAKE_TOOL_EXIT", "0");
-    updater->updatePod("second.zip");
-    QVERIFY(waitForSignal(done, 2, 15000));
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), 5);
+    QCOMPARE(log->lines().filter("Update already running").size(), 2);
+    QCOMPARE(toolRuns().size(), 1);
+    QCOMPARE(bed->writes().size(), 1);
+    // Once the run has ended, the next one is welcome again.
+    QCOMPARE(runUpdate(*updater), 5);
+}
 
-    // Each end is reported with its own tool's code and output.
-    QCOMPARE(done.at(0).first().toInt(), 0);
-    QCOMPARE(done.at(1).first().toInt(), 5);
-    const QStringList lines = log->lines();
-    const int secondEnd = indexOf("Update done, Exit code: 0");
-    const int firstEnd = indexOf("Update done, Exit code: 5");
-    QVERIFY(secondEnd >= 0 && firstEnd > secondEnd);
-    QVERIFY(lines[secondEnd + 1].contains("package: second.zip"));
-    QVERIFY(lines[firstEnd + 1].contains("package: first.zip"));
-    QVERIFY(lines[firstEnd + 1].contains("writing firmware 100%"));
+void TestUpdateSequence::unusablePackageTouchesNothing_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("contents"); // null: no such file
+
+    QTest::newRow("missing") << "dl/none.zip" << QByteArray();
+    QTest::newRow("empty") << "dl/empty.zip" << QByteArray("");
+    QTest::newRow("web page") << "dl/portal.zip" << QByteArray("<html>Sign in to Wi-Fi</html>");
+    QTest::newRow("archive without its end record")
+        << "dl/cut short.zip" << zipFrame().left(zipFrame().size() - 10);
+    QTest::newRow("a folder") << "dl" << QByteArray();
+}
+
+void TestUpdateSequence::unusablePackageTouchesNothing()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, contents);
+    if (!contents.isNull())
+        QVERIFY(writeFile(path, contents));
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(0);
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+
+    updater->updatePod(path);
+    QCOMPARE(done.count(), 1); // at once, before any wait
+    QCOMPARE(done.first().first().toInt(), int(Updater::noUsablePackage));
+    QCOMPARE(log->lines(), QStringList{QString("No usable firmware package: \"%1\"").arg(path)});
+    QVERIFY(!waitForSignal(done, 2, waitMs + 200));
+    QVERIFY(bed->writes().isEmpty());
+    QVERIFY(toolRuns().isEmpty());
+}
+
+void TestUpdateSequence::usbErrorOutcome_data()
+{
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<int>("exitCode"); // INT_MIN: no updateDone at all
+
+    // The user has been told, and the sensor did not restart: nothing more to wait for.
+    QTest::newRow("access denied ends the run") << true << INT_MIN;
+    // Gone at the moment of the command: the port search still decides, and says so.
+    QTest::newRow("device gone ends without port") << false << int(Updater::noBootloaderPort);
+}
+
+void TestUpdateSequence::usbErrorOutcome()
+{
+    QFETCH(bool, denied);
+    QFETCH(int, exitCode);
+    placeTool(work->path());
+    SensorFaults faults;
+    faults.openDenied = denied;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+    auto updater = makeUpdater();
+    if (!denied) // still listed, but gone by the open
+        bed->unplugSensor(SensorTestbed::sensor, false);
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    QSignalSpy usbErrors(updater.get(), &Updater::usbError);
+    {
+        WithoutFileAccessOverride asNormalUser;
+        updater->updatePod("dl/app.zip");
+    }
+    QCOMPARE(usbErrors.count(), 1);
+    QCOMPARE(usbErrors.first().first().toInt(), denied ? -3 : -4);
+    const bool ended = waitForSignal(done, 1, waitMs + windowMs + 2000);
+    QCOMPARE(ended ? done.first().first().toInt() : INT_MIN, exitCode);
+    QCOMPARE(log->lines().contains("Firmware path: \"dl/app.zip\""), !denied);
+    QVERIFY(toolRuns().isEmpty());
+}
+
+void TestUpdateSequence::pressDuringDownloadWaitsForIt()
+{
+    QVERIFY(QFile::remove("dl/app.zip"));
+    LocalHelpServer server;
+    QVERIFY(server.start());
+    LocalHelpServer::Answer slow;
+    slow.body = zipFrame("the latest firmware");
+    slow.delayMs = 500;
+    server.setAnswer("/files/terravox/v2/sensor/firmware/app.zip", slow);
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(0);
+    auto updater = makeUpdater();
+    UpdaterTestAccess::setHelpHost(*updater, server.hostAndPort());
+
+    updater->downloadLastPodVersion();
+    QCOMPARE(runUpdate(*updater), 0);
+    QCOMPARE(toolRuns().size(), 1);
+    QCOMPARE(bed->writes().size(), 1);
+    QFile stored("dl/app.zip");
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(stored.readAll(), slow.body);
 }
 
 OVK_UMOCKDEV_TEST_MAIN(TestUpdateSequence)

@@ -3,6 +3,7 @@
 # restarts into its bootloader, the stand-in flashing tool and the local help server. A real
 # click on "Update Sensor" must end in the window titled EXPECTED.
 # Usage: update_road.sh WORLD UPDATER TOOL PACKAGE EXPECTED
+# PACKAGE "none": the help server has no package, so the program has none either.
 # The stand-in tool's behaviour comes from the environment (OVK_FAKE_TOOL_*).
 set -euo pipefail
 world=$1 updater=$2 tool=$3 package=$4 expected=$5
@@ -17,7 +18,9 @@ unset QT_QPA_PLATFORMTHEME QT_QPA_PLATFORM
 ln -s "$tool" "$work/run/util"
 cd "$work/run"
 
-umockdev-wrapper "$world" --package "$package" --restart-delay 500 -- "$updater" \
+served=(--package "$package")
+[ "$package" = none ] && served=()
+umockdev-wrapper "$world" "${served[@]}" --restart-delay 500 -- "$updater" \
     >"$work/log" 2>&1 </dev/null &
 world_pid=$!
 finish() {
@@ -39,11 +42,23 @@ fail() {
 }
 
 window=$(wait_window "OVK Sensor Updater") || fail "the window did not appear"
-# The package arrives from the help server in the background.
-wait_same_file dl/app.zip "$package" || fail "dl/app.zip is not the served package"
+if [ "$package" = none ]; then
+    for _ in $(seq 150); do
+        grep -q '^Error app.zip DL: ' "$work/log" && break
+        sleep 0.2
+    done
+else
+    # The package arrives from the help server in the background.
+    wait_same_file dl/app.zip "$package" || fail "dl/app.zip is not the served package"
+fi
 click_update_sensor "$window"
 result=$(wait_result 40) || fail "no result window"
 [ "$result" = "$expected" ] || fail "'$result' instead of '$expected'"
 echo "PASS: '$expected' after a click on Update Sensor"
+if [ "$package" = none ]; then
+    grep -q '^No usable firmware package: "dl/app.zip"$' "$work/log" || fail "no log line on the package"
+    ! grep -q 'sensor got the bootloader command' "$work/log" || fail "the sensor was sent into its bootloader"
+    exit 0
+fi
 grep -q '^Arguments:  ("dfu", "usb_serial", "-pkg", "dl/app.zip", "-p", "ttyACM0")$' "$work/log" ||
     fail "the flashing tool was not run on the bootloader's port"

@@ -2,6 +2,7 @@
 // choice of a package.
 #include "LocalHelpServer.h"
 #include "LogCapture.h"
+#include "Packages.h"
 #include "Privileges.h"
 #include "SignalWait.h"
 #include "Updater.h"
@@ -17,7 +18,7 @@
 namespace {
 const QString packagePath = "/files/terravox/v2/sensor/firmware/app.zip";
 const QString storedPackage = "dl/app.zip";
-const QByteArray earlierPackage("PK\x03\x04 the package of an earlier run", 36);
+const QByteArray earlierPackage = zipFrame("the package of an earlier run");
 
 // Limits the size of files this process writes, as a full disk would.
 class FileSizeLimit
@@ -118,10 +119,11 @@ void TestPackageDownload::storesBodyUnchanged_data()
     QByteArray binary;
     for (int i = 0; i < 70000; ++i)
         binary.append(char(i * 7 % 256));
-    QTest::newRow("zip with NUL bytes") << QByteArray("PK\x03\x04\0\0\x14\0body\0", 13);
-    QTest::newRow("large binary") << binary;
-    QTest::newRow("empty body") << QByteArray();
-    QTest::newRow("HTML page") << QByteArray("<html>maintenance</html>");
+    QTest::newRow("zip with NUL bytes") << zipFrame(QByteArray("\0\0\x14\0body\0", 9));
+    QTest::newRow("large binary") << zipFrame(binary);
+    QFile real(realZipArchive());
+    QVERIFY(real.open(QIODevice::ReadOnly));
+    QTest::newRow("real archive") << real.readAll();
 }
 
 void TestPackageDownload::storesBodyUnchanged()
@@ -145,25 +147,33 @@ void TestPackageDownload::secondDownloadReplacesWhole()
     LocalHelpServer server;
     QVERIFY(server.start());
     Updater updater;
-    server.setAnswer(packagePath, 200, QByteArray(5000, 'A'));
+    server.setAnswer(packagePath, 200, zipFrame(QByteArray(5000, 'A')));
     download(updater, server);
-    server.setAnswer(packagePath, 200, "PK short");
+    server.setAnswer(packagePath, 200, zipFrame("short"));
     download(updater, server);
-    QCOMPARE(fileContents(storedPackage), QByteArray("PK short"));
+    QCOMPARE(fileContents(storedPackage), zipFrame("short"));
 }
 
 void TestPackageDownload::failuresKeepEarlierPackage_data()
 {
-    QTest::addColumn<int>("status"); // 0: nobody listens
+    QTest::addColumn<int>("status"); // 0: nobody listens; -1: a server that goes silent
     QTest::addColumn<bool>("trusted");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("body");
+    const QByteArray page("<html>not a package</html>");
 
-    QTest::newRow("not found") << 404 << true << "Not Found";
-    QTest::newRow("moved") << 301 << true << "Unexpected HTTP status 301 Moved Permanently";
-    QTest::newRow("found elsewhere") << 302 << true << "Unexpected HTTP status 302 Found";
-    QTest::newRow("server error") << 500 << true << "Internal Server Error";
-    QTest::newRow("unreachable") << 0 << true << "Connection refused";
-    QTest::newRow("untrusted certificate") << 200 << false << "SSL handshake failed";
+    QTest::newRow("not found") << 404 << true << "Not Found" << page;
+    QTest::newRow("moved") << 301 << true << "Unexpected HTTP status 301 Moved Permanently" << page;
+    QTest::newRow("found elsewhere") << 302 << true << "Unexpected HTTP status 302 Found" << page;
+    QTest::newRow("server error") << 500 << true << "Internal Server Error" << page;
+    QTest::newRow("unreachable") << 0 << true << "Connection refused" << page;
+    QTest::newRow("untrusted certificate") << 200 << false << "SSL handshake failed" << page;
+    QTest::newRow("silent server gives up") << -1 << true << "Operation canceled" << page;
+    // A captive portal or a misconfigured server answers 200 with a web page.
+    QTest::newRow("web page answered 200") << 200 << true << "Not a zip archive" << page;
+    QTest::newRow("empty body") << 200 << true << "Not a zip archive" << QByteArray();
+    QTest::newRow("archive cut short")
+        << 200 << true << "Not a zip archive" << zipFrame().left(zipFrame().size() - 1);
 }
 
 void TestPackageDownload::failuresKeepEarlierPackage()
@@ -171,13 +181,15 @@ void TestPackageDownload::failuresKeepEarlierPackage()
     QFETCH(int, status);
     QFETCH(bool, trusted);
     QFETCH(QString, error);
+    QFETCH(QByteArray, body);
     writeEarlierPackage();
     LocalHelpServer server(trusted ? LocalHelpServer::Identity::Trusted
                                    : LocalHelpServer::Identity::Untrusted);
     QVERIFY(server.start());
     LocalHelpServer::Answer answer;
-    answer.status = status;
-    answer.body = "<html>not a package</html>";
+    answer.status = qMax(status, 200);
+    answer.delayMs = status < 0 ? -1 : 0;
+    answer.body = body;
     answer.headers.append(
         qMakePair(QByteArray("Location"), QByteArray("https://elsewhere.example/app.zip")));
     server.setAnswer(packagePath, answer);
@@ -186,6 +198,7 @@ void TestPackageDownload::failuresKeepEarlierPackage()
         server.close(); // nobody listens on that port any more
     Updater updater;
     UpdaterTestAccess::setHelpHost(updater, host);
+    UpdaterTestAccess::timing(updater).helpServerSilenceMs = 500;
     QSignalSpy handled(UpdaterTestAccess::firmwareManager(updater),
                        &QNetworkAccessManager::finished);
     updater.downloadLastPodVersion();
@@ -216,7 +229,7 @@ void TestPackageDownload::storeFailureKeepsEarlierPackage()
     writeEarlierPackage();
     LocalHelpServer server;
     QVERIFY(server.start());
-    server.setAnswer(packagePath, 200, QByteArray(256 * 1024, 'N'));
+    server.setAnswer(packagePath, 200, zipFrame(QByteArray(256 * 1024 - 26, 'N')));
     if (!directoryWritable)
         QVERIFY(QFile::setPermissions("dl", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     Updater updater;

@@ -96,7 +96,7 @@ void TestVersionCheck::answers()
 
 void TestVersionCheck::failures_data()
 {
-    QTest::addColumn<int>("status"); // 0: no server at all
+    QTest::addColumn<int>("status"); // 0: no server at all; -1: a server that goes silent
     QTest::addColumn<bool>("trusted");
     QTest::addColumn<QString>("error");
 
@@ -105,6 +105,7 @@ void TestVersionCheck::failures_data()
     QTest::newRow("server error") << 500 << true << "Internal Server Error";
     QTest::newRow("unreachable") << 0 << true << "Connection refused";
     QTest::newRow("untrusted certificate") << 200 << false << "SSL handshake failed";
+    QTest::newRow("silent server gives up") << -1 << true << "Operation canceled";
 }
 
 void TestVersionCheck::failures()
@@ -119,7 +120,8 @@ void TestVersionCheck::failures()
     if (status == 0)
         server.close(); // nobody listens on that port any more
     LocalHelpServer::Answer answer;
-    answer.status = status;
+    answer.status = qMax(status, 200);
+    answer.delayMs = status < 0 ? -1 : 0;
     answer.body = "0.2"; // a version that must never be announced
     answer.headers.append(
         qMakePair(QByteArray("Location"), QByteArray("https://elsewhere.example/")));
@@ -127,6 +129,7 @@ void TestVersionCheck::failures()
 
     Updater updater;
     UpdaterTestAccess::setHelpHost(updater, host);
+    UpdaterTestAccess::timing(updater).helpServerSilenceMs = 500;
     QSignalSpy newVersion(&updater, &Updater::newVersion);
     updater.checkProgramVersion();
     QTRY_VERIFY_WITH_TIMEOUT(!log->lines().filter("Error program version DL: ").isEmpty(), 10000);

@@ -177,7 +177,7 @@ TestCase {
         compare(d.standardButtons, StandardButton.Ok | StandardButton.Cancel)
         d.click(data.ok ? StandardButton.Ok : StandardButton.Cancel)
         compare(updater.openedUrls, data.ok
-                ? ["http://" + Endpoints.helpHost + "/files/terravox/v2/sensor/updater/updater.zip"]
+                ? ["https://" + Endpoints.helpHost + "/files/terravox/v2/sensor/updater/updater.zip"]
                 : [])
         verifyIdle()
     }

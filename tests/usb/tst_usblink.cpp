@@ -303,6 +303,18 @@ void TestUsbLink::transfers()
     QVERIFY(link.read(answer, 8, 1000));
     QCOMPARE(answer.size(), 8); // read into the caller's storage, never resized
     QCOMPARE(log->lines(), QStringList{openedOk});
+
+    // Lengths that would make libusb write past a buffer, or pass a nonsense size, never reach it.
+    unsigned char buffer[4] = {};
+    QByteArray small(4, 'x');
+    QVERIFY(!link.read(small, 5, 1000));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_INVALID_PARAM));
+    QCOMPARE(small, QByteArray(4, 'x'));
+    QVERIFY(!link.read(small, -1, 1000));
+    QVERIFY(!link.read(buffer, -1, 1000));
+    QVERIFY(!link.write(buffer, -1, 1000));
+    QCOMPARE(link.lastError(), int(LIBUSB_ERROR_INVALID_PARAM));
+    QCOMPARE(bed->writes().size(), 2);
 }
 
 void TestUsbLink::stalledWriteTimesOut()

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSslConfiguration>
 #include <QSslSocket>
+#include <QTimer>
 #include <memory>
 
 static void initHelpServerResources()
@@ -133,7 +134,14 @@ void LocalHelpServer::respond(QIODevice *socket, const QByteArray &requestHead)
     requests.append(path);
     emit requested(path);
 
-    Answer answer = answers.value(path, Answer{404, "not here\n", {}});
+    const Answer answer = answers.value(path, Answer{404, "not here\n", {}, 0});
+    if (answer.delayMs < 0)
+        return;
+    QTimer::singleShot(answer.delayMs, socket, [socket, answer] { send(socket, answer); });
+}
+
+void LocalHelpServer::send(QIODevice *socket, const Answer &answer)
+{
     QByteArray response = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' +
                           reasonPhrase(answer.status) + "\r\n";
     response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";

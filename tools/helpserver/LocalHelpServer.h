@@ -20,6 +20,7 @@ public:
         int status = 200;
         QByteArray body;
         QList<QPair<QByteArray, QByteArray>> headers;
+        int delayMs = 0; // before the answer is sent; negative: never (a server gone silent)
     };
 
     // Certificates shipped with the tools: the test CA, localhost signed by it, and a
@@ -56,6 +57,7 @@ protected:
 
 private:
     void respond(QIODevice *socket, const QByteArray &requestHead);
+    static void send(QIODevice *socket, const Answer &answer);
 
     QSslCertificate certificate;
     QSslKey key;
