@@ -47,3 +47,16 @@ wait_result() {
     done
     return 1
 }
+
+# Waits up to 10 s until the connection indicator of the main window WINDOW (the circle left of
+# the button, centred at 28,140) is drawn green, as the first connection poll makes it.
+wait_indicator_green() {
+    local pixel
+    for _ in $(seq 50); do
+        pixel=$(import -window "$1" -crop 1x1+28+140 -depth 8 txt:- 2>/dev/null | tail -n1) || true
+        [[ $pixel == *"#28F64B"* ]] && return 0
+        sleep 0.2
+    done
+    echo "indicator: $pixel" >&2
+    return 1
+}

@@ -5,6 +5,7 @@
 #include "Endpoints.h"
 #include "FirmwarePackage.h"
 #include "FlashingTool.h"
+#include "SensorIds.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -38,6 +39,13 @@ void Updater::beginRun(const QString &firmwarePath)
     }
     PortSearch search;
     search.firmwarePath = firmwarePath;
+    if (sensorWaitsInBootloader()) {
+        // No command to send and no restart to wait for: straight to its port.
+        qDebug() << "Sensor already in its bootloader";
+        search.sinceFirstLookup.start();
+        startFlashingTool(search);
+        return;
+    }
     // Any other failure goes on: the sensor may be waiting in its bootloader by now, or be
     // just re-enumerating; the port search decides. Access denied was shown to the user, and the
     // sensor cannot have restarted.
@@ -51,6 +59,12 @@ void Updater::beginRun(const QString &firmwarePath)
         search.sinceFirstLookup.start();
         startFlashingTool(search);
     });
+}
+
+bool Updater::sensorWaitsInBootloader()
+{
+    return !usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId) &&
+           !findBootloaderPort().isEmpty();
 }
 
 bool Updater::isDownloadedPackage(const QString &firmwarePath) const

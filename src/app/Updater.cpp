@@ -1,6 +1,7 @@
 // Updater: construction, teardown and the sensor's USB operations.
 #include "Updater.h"
 
+#include "BootloaderPort.h"
 #include "Endpoints.h"
 #include "SensorIds.h"
 
@@ -41,7 +42,9 @@ Updater::~Updater()
 
 bool Updater::checkPodConnected()
 {
-    return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId);
+    // A sensor whose update was cut short waits in its bootloader; it is there to be flashed.
+    return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId) ||
+           !findBootloaderPort().isEmpty();
 }
 
 bool Updater::sendBootloaderCommand()

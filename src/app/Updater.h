@@ -60,6 +60,7 @@ private:
     // Every run ends here, and only here, with its one outcome.
     void endRun(int exitCode);
     bool isDownloadedPackage(const QString &firmwarePath) const;
+    bool sensorWaitsInBootloader();
     void handleVersionReply(QNetworkReply *reply);
     void handleFirmwareReply(QNetworkReply *reply);
     void storeFirmware(QNetworkReply *reply);

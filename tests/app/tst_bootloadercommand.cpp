@@ -22,7 +22,9 @@ enum class Bus
     Empty,
     Sensor,
     SensorGone,
-    BootloaderOnly
+    BootloaderOnly,
+    SensorAndBootloader,
+    PortDecoys
 };
 } // namespace
 Q_DECLARE_METATYPE(Bus)
@@ -65,10 +67,14 @@ void TestBootloaderCommand::cleanup()
 
 void TestBootloaderCommand::setUpBus(Bus bus, const SensorFaults &faults)
 {
-    if (bus == Bus::Sensor || bus == Bus::SensorGone)
+    if (bus == Bus::Sensor || bus == Bus::SensorGone || bus == Bus::SensorAndBootloader)
         bed->plugSensor(SensorTestbed::sensor, faults);
     if (bus == Bus::BootloaderOnly)
         bed->plug(SensorTestbed::bootloader);
+    if (bus == Bus::SensorAndBootloader) // a second sensor, in its bootloader
+        bed->plug(SensorTestbed::secondBootloader);
+    if (bus == Bus::PortDecoys)
+        bed->plug(SensorTestbed::portDecoys);
 }
 
 void TestBootloaderCommand::podConnected_data()
@@ -81,7 +87,10 @@ void TestBootloaderCommand::podConnected_data()
     QTest::newRow("plugged in") << Bus::Sensor << false << true;
     // Another program holding the sensor does not hide it.
     QTest::newRow("plugged in, access denied") << Bus::Sensor << true << true;
-    QTest::newRow("already in its bootloader") << Bus::BootloaderOnly << false << false;
+    // A sensor left waiting in its bootloader is there to be flashed.
+    QTest::newRow("already in its bootloader") << Bus::BootloaderOnly << false << true;
+    QTest::newRow("application and bootloader") << Bus::SensorAndBootloader << false << true;
+    QTest::newRow("only other serial ports") << Bus::PortDecoys << false << false;
 }
 
 void TestBootloaderCommand::podConnected()

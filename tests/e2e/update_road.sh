@@ -4,6 +4,7 @@
 # click on "Update Sensor" must end in the window titled EXPECTED.
 # Usage: update_road.sh WORLD UPDATER TOOL PACKAGE EXPECTED
 # PACKAGE "none": the help server has no package, so the program has none either.
+# OVK_WORLD_OPTIONS: more options for the world (--stuck: the sensor waits in its bootloader).
 # The stand-in tool's behaviour comes from the environment (OVK_FAKE_TOOL_*).
 set -euo pipefail
 world=$1 updater=$2 tool=$3 package=$4 expected=$5
@@ -20,7 +21,8 @@ cd "$work/run"
 
 served=(--package "$package")
 [ "$package" = none ] && served=()
-umockdev-wrapper "$world" "${served[@]}" --restart-delay 500 -- "$updater" \
+read -ra options <<<"${OVK_WORLD_OPTIONS:-}"
+umockdev-wrapper "$world" "${served[@]}" "${options[@]}" --restart-delay 500 -- "$updater" \
     >"$work/log" 2>&1 </dev/null &
 world_pid=$!
 finish() {
@@ -51,6 +53,9 @@ else
     # The package arrives from the help server in the background.
     wait_same_file dl/app.zip "$package" || fail "dl/app.zip is not the served package"
 fi
+if [[ " ${options[*]} " == *" --stuck "* ]]; then
+    wait_indicator_green "$window" || fail "the indicator is not green for a sensor in its bootloader"
+fi
 click_update_sensor "$window"
 result=$(wait_result 40) || fail "no result window"
 [ "$result" = "$expected" ] || fail "'$result' instead of '$expected'"
@@ -59,6 +64,10 @@ if [ "$package" = none ]; then
     grep -q '^No usable firmware package: "dl/app.zip"$' "$work/log" || fail "no log line on the package"
     ! grep -q 'sensor got the bootloader command' "$work/log" || fail "the sensor was sent into its bootloader"
     exit 0
+fi
+if [[ " ${options[*]} " == *" --stuck "* ]]; then
+    grep -q '^Sensor already in its bootloader$' "$work/log" || fail "not flashed as waiting in its bootloader"
+    ! grep -q 'sensor got the bootloader command' "$work/log" || fail "a bootloader command was sent"
 fi
 grep -q '^Arguments:  ("dfu", "usb_serial", "-pkg", "dl/app.zip", "-p", "ttyACM0")$' "$work/log" ||
     fail "the flashing tool was not run on the bootloader's port"

@@ -2,12 +2,16 @@
 // tests. It owns an emulated USB bus with a sensor that restarts into its bootloader when told
 // to, serves a local help server, and runs the program as its child, which sees that bus.
 // Must itself run under umockdev-wrapper. Lines on standard input change the world:
-// "unplug", "plug" (the sensor), "quit".
+// "unplug", "plug" (the sensor), "quit". With --stuck the sensor starts waiting in its
+// bootloader, as after an update cut short, and comes back as the application once flashed.
 #include "LocalHelpServer.h"
 #include "SensorTestbed.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTextStream>
@@ -47,6 +51,26 @@ public:
         say("sensor plugged in");
     }
 
+    void startInBootloader()
+    {
+        bed.plug(SensorTestbed::bootloader);
+        inBootloader = true;
+        say("sensor waits in its bootloader (serial port ttyACM0)");
+    }
+
+    // The stand-in flashing tool records each run in this file: a run flashes the sensor.
+    void watchFlashing(const QString &recordFile)
+    {
+        watcher.addPath(recordFile);
+        connect(&watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+            if (!inBootloader || leaving)
+                return;
+            leaving = true;
+            say("sensor is being flashed");
+            QTimer::singleShot(bootloaderStayMs, this, [this] { leaveBootloader(); });
+        });
+    }
+
     void unplugAll()
     {
         if (sensorPlugged)
@@ -76,19 +100,25 @@ private:
         inBootloader = true;
         say("sensor restarted into its bootloader (serial port ttyACM0)");
         // After the flashing, the sensor starts its (new) application again.
-        QTimer::singleShot(bootloaderStayMs, this, [this] {
-            if (!inBootloader)
-                return;
-            bed.unplug(SensorTestbed::bootloader);
-            inBootloader = false;
-            plugSensor();
-        });
+        QTimer::singleShot(bootloaderStayMs, this, [this] { leaveBootloader(); });
+    }
+
+    void leaveBootloader()
+    {
+        leaving = false;
+        if (!inBootloader)
+            return;
+        bed.unplug(SensorTestbed::bootloader);
+        inBootloader = false;
+        plugSensor();
     }
 
     SensorTestbed bed;
     int bootloaderStayMs;
     bool sensorPlugged = false;
     bool inBootloader = false;
+    bool leaving = false;
+    QFileSystemWatcher watcher;
 };
 
 // The program's process: it must not inherit the world's blocked stop signals.
@@ -116,7 +146,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption restart("restart-delay", "Restart delay in ms.", "ms", "800");
     const QCommandLineOption stay("bootloader-stay", "Time in the bootloader in ms.", "ms", "8000");
     const QCommandLineOption noSensor("no-sensor", "Start with the sensor unplugged.");
-    parser.addOptions({port, package, version, restart, stay, noSensor});
+    const QCommandLineOption stuck("stuck", "Start with the sensor waiting in its bootloader; "
+                                            "it leaves it the stay time after being flashed.");
+    parser.addOptions({port, package, version, restart, stay, noSensor, stuck});
     parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
     parser.process(app);
     const QStringList program = parser.positionalArguments();
@@ -137,8 +169,22 @@ int main(int argc, char *argv[])
     say("help server on https://" + server.hostAndPort());
 
     World world(parser.value(restart).toInt(), parser.value(stay).toInt());
-    if (!parser.isSet(noSensor))
+    QString ownRecord;
+    if (parser.isSet(stuck)) {
+        // The program's flashing tool (the stand-in) tells the world when it flashes.
+        QString record = qEnvironmentVariable("OVK_FAKE_TOOL_RECORD");
+        if (record.isEmpty()) {
+            record = ownRecord = QDir::temp().filePath(
+                QStringLiteral("ovk-world-%1.jsonl").arg(QCoreApplication::applicationPid()));
+            qputenv("OVK_FAKE_TOOL_RECORD", QFile::encodeName(record));
+        }
+        QFile touched(record); // the watcher needs the file to exist
+        touched.open(QIODevice::Append);
+        world.watchFlashing(record);
+        world.startInBootloader();
+    } else if (!parser.isSet(noSensor)) {
         world.plugSensor();
+    }
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&world, &input] {
@@ -182,5 +228,7 @@ int main(int argc, char *argv[])
         if (!child.waitForFinished(3000))
             child.kill();
     }
+    if (!ownRecord.isEmpty())
+        QFile::remove(ownRecord);
     return code;
 }
