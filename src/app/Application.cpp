@@ -9,8 +9,6 @@
 #include <QQmlContext>
 #include <QSslConfiguration>
 
-namespace {
-// A program built for a local help server trusts that server's authority too.
 void trustBuiltInAuthorities()
 {
     const auto authorities = QSslCertificate::fromData(Endpoints::extraTrustedAuthorities());
@@ -20,7 +18,6 @@ void trustBuiltInAuthorities()
     config.addCaCertificates(authorities);
     QSslConfiguration::setDefaultConfiguration(config);
 }
-} // namespace
 
 int runApplication(int argc, char *argv[], const QUrl &mainDocument)
 {

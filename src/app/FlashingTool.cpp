@@ -5,6 +5,16 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+void FlashingToolProcess::setupChildProcess()
+{
+#ifdef Q_OS_UNIX
+    setpgid(0, 0);
+#endif
+}
 
 QString flashingToolProgram()
 {

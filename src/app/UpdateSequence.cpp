@@ -95,7 +95,7 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     const QStringList arguments = flashingToolArguments(firmwarePath, portName);
     qDebug() << "Arguments: " << arguments;
 
-    auto *tool = new QProcess;
+    QProcess *tool = new FlashingToolProcess;
     process = tool;
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
     connect(

@@ -9,6 +9,7 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected="bin/Updater
+bin/ovk-sensor-update
 lib/udev/rules.d/70-ovk-sensor.rules
 share/applications/ovk-sensor-updater.desktop
 share/icons/hicolor/256x256/apps/ovk-sensor-updater.png"

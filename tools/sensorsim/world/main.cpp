@@ -33,8 +33,9 @@ void say(const QString &line)
 class World : public QObject
 {
 public:
-    World(int restartDelayMs, int bootloaderStayMs)
+    World(int restartDelayMs, int bootloaderStayMs, const SensorFaults &faults)
         : bootloaderStayMs(bootloaderStayMs)
+        , faults(faults)
     {
         bed.setRestart(restartDelayMs);
         connect(&bed, &SensorTestbed::bootloaderCommandReceived, this,
@@ -46,7 +47,7 @@ public:
     {
         if (sensorPlugged)
             return;
-        bed.plugSensor();
+        bed.plugSensor(SensorTestbed::sensor, faults);
         sensorPlugged = true;
         say("sensor plugged in");
     }
@@ -115,6 +116,7 @@ private:
 
     SensorTestbed bed;
     int bootloaderStayMs;
+    SensorFaults faults;
     bool sensorPlugged = false;
     bool inBootloader = false;
     bool leaving = false;
@@ -136,6 +138,14 @@ protected:
 
 int main(int argc, char *argv[])
 {
+    // Blocked before any thread starts (umockdev's worker among them), so that only the
+    // signalfd below ever sees a stop signal.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription("Runs PROGRAM in a simulated world with an OVK sensor.");
@@ -148,7 +158,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption noSensor("no-sensor", "Start with the sensor unplugged.");
     const QCommandLineOption stuck("stuck", "Start with the sensor waiting in its bootloader; "
                                             "it leaves it the stay time after being flashed.");
-    parser.addOptions({port, package, version, restart, stay, noSensor, stuck});
+    const QCommandLineOption denied("deny-access",
+                                    "The sensor's device node cannot be opened by a normal user.");
+    parser.addOptions({port, package, version, restart, stay, noSensor, stuck, denied});
     parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
     parser.process(app);
     const QStringList program = parser.positionalArguments();
@@ -168,7 +180,9 @@ int main(int argc, char *argv[])
         qFatal("world: help server cannot listen: %s", qPrintable(server.errorString()));
     say("help server on https://" + server.hostAndPort());
 
-    World world(parser.value(restart).toInt(), parser.value(stay).toInt());
+    SensorFaults faults;
+    faults.openDenied = parser.isSet(denied);
+    World world(parser.value(restart).toInt(), parser.value(stay).toInt(), faults);
     QString ownRecord;
     if (parser.isSet(stuck)) {
         // The program's flashing tool (the stand-in) tells the world when it flashes.
@@ -199,16 +213,21 @@ int main(int argc, char *argv[])
     });
 
     // Asked to stop (Ctrl+C, or a test ending), the world takes its program down with it.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     QSocketNotifier stop(signalfd(-1, &stopSignals, SFD_CLOEXEC), QSocketNotifier::Read);
-    QObject::connect(&stop, &QSocketNotifier::activated, [] { QCoreApplication::exit(143); });
-
     // The program inherits this process's emulated bus (UMOCKDEV_DIR and the preload).
     ProgramProcess child;
+    // The program is asked to stop too, and the world ends with its exit code once it has.
+    QObject::connect(&stop, &QSocketNotifier::activated, [&stop, &child] {
+        signalfd_siginfo info;
+        if (read(int(stop.socket()), &info, sizeof info) != sizeof info)
+            return;
+        if (child.state() == QProcess::NotRunning) {
+            QCoreApplication::exit(143);
+            return;
+        }
+        child.terminate();
+        QTimer::singleShot(10000, &child, [&child] { child.kill(); });
+    });
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     QObject::connect(&child, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished),
                      [](int code) {

@@ -1,0 +1,48 @@
+// The console companion's run: options, the Updater and one update session on the event loop.
+#include "ConsoleProgram.h"
+
+#include "Application.h"
+#include "CommandLine.h"
+#include "SensorUpdateSession.h"
+#include "StopSignals.h"
+#include "Updater.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+QtMessageHandler defaultHandler = nullptr;
+
+// The Updater's debug log is for -v only; warnings always reach stderr.
+void quietDebugLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        defaultHandler(type, context, message);
+}
+} // namespace
+
+int runConsoleProgram(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("ovk-sensor-update"));
+    CommandLine options;
+    if (!options.parse())
+        return ExitCode::usage;
+    if (!options.verbose)
+        defaultHandler = qInstallMessageHandler(quietDebugLog);
+    trustBuiltInAuthorities();
+
+    QTextStream out(stdout);
+    Updater updater;
+    SensorUpdateSession session(updater, options, out);
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &session,
+                     &SensorUpdateSession::stop);
+    // Queued: the session may end before the event loop runs.
+    QObject::connect(&session, &SensorUpdateSession::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    QTimer::singleShot(0, &session, &SensorUpdateSession::start);
+    return app.exec();
+}

@@ -1,0 +1,23 @@
+// Turns SIGINT and SIGTERM into a Qt signal on the event loop, so that a running update can be
+// let finish before the program stops.
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+class StopSignals : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StopSignals(QObject *parent = nullptr);
+    ~StopSignals() override;
+
+signals:
+    void stopRequested(int signalNumber);
+
+private:
+    static void onSignal(int signalNumber);
+    QSocketNotifier *notifier = nullptr;
+};
