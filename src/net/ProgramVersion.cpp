@@ -3,7 +3,7 @@
 
 QString ProgramVersion::current()
 {
-    return QStringLiteral("0.1");
+    return QStringLiteral(OVK_VERSION); // the project's version, set once in CMake
 }
 
 QUrl ProgramVersion::fileUrl(const QString &helpHost)

@@ -10,9 +10,18 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 expected="bin/Updater
 bin/ovk-sensor-update
+bin/ovk-sensor-updater
 lib/udev/rules.d/70-ovk-sensor.rules
-share/applications/ovk-sensor-updater.desktop
-share/icons/hicolor/256x256/apps/ovk-sensor-updater.png"
+share/applications/example.ovk.SensorUpdater.desktop
+share/doc/ovk-sensor-updater/changelog.gz
+share/doc/ovk-sensor-updater/copyright
+share/icons/hicolor/128x128/apps/ovk-sensor-updater.png
+share/icons/hicolor/256x256/apps/ovk-sensor-updater.png
+share/icons/hicolor/48x48/apps/ovk-sensor-updater.png
+share/man/man1/Updater.1.gz
+share/man/man1/ovk-sensor-update.1.gz
+share/man/man1/ovk-sensor-updater.1.gz
+share/metainfo/example.ovk.SensorUpdater.metainfo.xml"
 actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)
 if [ "$actual" != "$expected" ]; then
     echo "FAIL: installed files differ"
@@ -20,8 +29,21 @@ if [ "$actual" != "$expected" ]; then
     exit 1
 fi
 [ -x "$prefix/bin/Updater" ] || { echo "FAIL: Updater not executable"; exit 1; }
-grep -q '^Exec=Updater$' "$prefix/share/applications/ovk-sensor-updater.desktop"
-grep -q '^Icon=ovk-sensor-updater$' "$prefix/share/applications/ovk-sensor-updater.desktop"
+desktop=$prefix/share/applications/example.ovk.SensorUpdater.desktop
+grep -q '^Exec=ovk-sensor-updater$' "$desktop"
+grep -q '^Icon=ovk-sensor-updater$' "$desktop"
+
+# The launcher runs the program beside it in the cache folder, made if missing, and passes
+# the arguments on. A stand-in program says where it was started and with what.
+launcher=$prefix/launcher
+mkdir -p "$launcher"
+cp "$prefix/bin/ovk-sensor-updater" "$launcher/"
+printf '#!/bin/sh\necho "$PWD $*"\n' >"$launcher/Updater"
+chmod +x "$launcher/Updater"
+started=$(cd / && XDG_CACHE_HOME=$prefix/cache "$launcher/ovk-sensor-updater" --one)
+[ "$started" = "$prefix/cache/ovk-sensor-updater --one" ] || { echo "FAIL: launcher: $started"; exit 1; }
+started=$(cd / && unset XDG_CACHE_HOME && HOME=$prefix/home "$launcher/ovk-sensor-updater")
+[ "$started" = "$prefix/home/.cache/ovk-sensor-updater " ] || { echo "FAIL: launcher: $started"; exit 1; }
 rules=$prefix/lib/udev/rules.d/70-ovk-sensor.rules
 grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess"' "$rules"
 grep -q 'ATTRS{idVendor}=="1915", ATTRS{idProduct}=="521f", TAG+="uaccess"' "$rules"
