@@ -17,6 +17,7 @@
 #include <QSerialPortInfo>
 #include <QtTest>
 #include <climits>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -30,6 +31,38 @@ struct ToolRun
     QStringList args;
     QString cwd;
 };
+
+int openDescriptors()
+{
+    return QDir("/proc/self/fd")
+        .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+        .size();
+}
+
+int childProcesses()
+{
+    int count = 0;
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid ...: the name may hold blanks, so count from its closing ')'.
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        count += fields.value(1).toLongLong() == QCoreApplication::applicationPid();
+    }
+    return count;
+}
+
+QByteArray residentMemory()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = status.readAll();
+    const int start = text.indexOf("VmRSS:");
+    return text.mid(start + 6, text.indexOf('\n', start) - start - 6).trimmed();
+}
 
 QString firstBootloaderPortInEnumerationOrder()
 {
@@ -54,6 +87,7 @@ private slots:
     void portLookup_data();
     void portLookup();
     void lateBootloaderFoundByRetry();
+    void defaultRunLooksAfterTheWait();
     void noPortEndsTheRun_data();
     void noPortEndsTheRun();
     void sensorAlreadyInBootloaderIsFlashed();
@@ -66,6 +100,7 @@ private slots:
     void usbErrorOutcome_data();
     void usbErrorOutcome();
     void pressDuringDownloadWaitsForIt();
+    void soakKeepsResourcesLevel();
 
 private:
     void placeTool(const QString &directory);
@@ -249,6 +284,21 @@ void TestUpdateSequence::lateBootloaderFoundByRetry()
     auto updater = makeUpdater();
     QCOMPARE(runUpdate(*updater), 0);
     QCOMPARE(toolRuns().size(), 1);
+}
+
+void TestUpdateSequence::defaultRunLooksAfterTheWait()
+{
+    // The program's own timing: the sensor is in its bootloader at once, yet nobody looks for
+    // its port before the 3000 ms wait has passed.
+    placeTool(work->path());
+    bed->plugSensor();
+    bed->setRestart(0);
+    Updater updater;
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(runUpdate(updater), 0);
+    const qint64 toolEnded = timer.elapsed();
+    QVERIFY2(toolEnded >= 3000 * 95 / 100, qPrintable(QString::number(toolEnded)));
 }
 
 void TestUpdateSequence::noPortEndsTheRun_data()
@@ -461,6 +511,47 @@ void TestUpdateSequence::pressDuringDownloadWaitsForIt()
     QFile stored("dl/app.zip");
     QVERIFY(stored.open(QIODevice::ReadOnly));
     QCOMPARE(stored.readAll(), slow.body);
+}
+
+void TestUpdateSequence::soakKeepsResourcesLevel()
+{
+    placeTool(work->path());
+    bed->plugSensor();
+    auto updater = makeUpdater();
+    UpdateTiming &timing = UpdaterTestAccess::timing(*updater);
+    timing.bootloaderWaitMs = 10;
+    timing.portRetryIntervalMs = 10;
+    timing.portRetryWindowMs = 50;
+    // One run of each kind: success, tool failure, no bootloader port.
+    const auto run = [&](int kind) {
+        qputenv("OVK_FAKE_TOOL_EXIT", kind == 1 ? "3" : "0");
+        bed->setRestart(kind == 2 ? -1 : 0);
+        const int code = runUpdate(*updater);
+        if (kind != 2) { // flashed: the sensor starts its application again
+            bed->unplug(SensorTestbed::bootloader);
+            bed->plugSensor();
+        }
+        log->clear();
+        return code == (kind == 0 ? 0 : kind == 1 ? 3 : Updater::noBootloaderPort);
+    };
+    for (int kind = 0; kind < 3; ++kind) // what is made once and kept is made by now
+        QVERIFY(run(kind));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTRY_COMPARE(childProcesses(), 0);
+    const int descriptors = openDescriptors();
+    const int objects = updater->children().size();
+    const QByteArray memoryBefore = residentMemory();
+
+    for (int i = 0; i < 200; ++i)
+        QVERIFY2(run(i % 3), qPrintable(QString("run %1").arg(i)));
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTRY_COMPARE(childProcesses(), 0);
+    QCOMPARE(openDescriptors(), descriptors);
+    QCOMPARE(updater->children().size(), objects);
+    // Printed past the test log's cap on messages, which the runs' debug lines fill.
+    std::printf("resident memory: %s before, %s after 200 runs\n", memoryBefore.constData(),
+                residentMemory().constData());
 }
 
 OVK_UMOCKDEV_TEST_MAIN(TestUpdateSequence)

@@ -35,6 +35,12 @@ QString firstSensorInListOrder()
     libusb_exit(context);
     return first;
 }
+
+QStringList libusbLog;
+void recordLibusbLog(libusb_context *, enum libusb_log_level, const char *line)
+{
+    libusbLog.append(QString::fromUtf8(line).trimmed());
+}
 } // namespace
 
 class TestUsbLink : public QObject
@@ -63,6 +69,7 @@ private slots:
     void transfers();
     void stalledWriteTimesOut();
     void closeIsIdempotent();
+    void destructorGivesBackOpenHandle();
 
 private:
     std::unique_ptr<SensorTestbed> bed;
@@ -348,6 +355,24 @@ void TestUsbLink::closeIsIdempotent()
     QVERIFY(bed->writes().isEmpty());
     // Opening again after a close works, and the destructor may find the handle open.
     QVERIFY(link.open(vendor, product));
+}
+
+void TestUsbLink::destructorGivesBackOpenHandle()
+{
+    bed->plugSensor();
+    libusbLog.clear();
+    libusb_set_log_cb(nullptr, recordLibusbLog, LIBUSB_LOG_CB_GLOBAL);
+    qputenv("LIBUSB_DEBUG", "2"); // warnings, from contexts made from now on
+    {
+        UsbLink link(nullptr);
+        QVERIFY(link.open(vendor, product));
+        QVERIFY(link.claimInterface());
+    }
+    qunsetenv("LIBUSB_DEBUG");
+    libusb_set_log_cb(nullptr, nullptr, LIBUSB_LOG_CB_GLOBAL);
+    // libusb says so when its context ends with a device still open.
+    QVERIFY2(libusbLog.filter("left some devices open").isEmpty(),
+             qPrintable(libusbLog.join('\n')));
 }
 
 OVK_UMOCKDEV_TEST_MAIN(TestUsbLink)
