@@ -69,9 +69,13 @@ void TestConsoleProgram::init()
 
 void TestConsoleProgram::cleanup()
 {
+    // Asked first, so that the world takes its program down with it; forced if need be.
     if (world && world->state() != QProcess::NotRunning) {
-        world->kill();
-        world->waitForFinished(5000);
+        world->terminate();
+        if (!world->waitForFinished(10000)) {
+            world->kill();
+            world->waitForFinished(5000);
+        }
     }
     if (QTest::currentTestFailed())
         qInfo().noquote() << "output of the run:\n" << output;

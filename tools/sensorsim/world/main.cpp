@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
+#include <sys/prctl.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
@@ -123,7 +124,8 @@ private:
     QFileSystemWatcher watcher;
 };
 
-// The program's process: it must not inherit the world's blocked stop signals.
+// The program's process: it must not inherit the world's blocked stop signals, and it goes
+// when the world goes, however the world ends (a test killing it included).
 class ProgramProcess : public QProcess
 {
 protected:
@@ -132,6 +134,7 @@ protected:
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
     }
 };
 } // namespace
