@@ -1,7 +1,6 @@
 // Updater: construction, teardown and the sensor's USB operations.
 #include "Updater.h"
 
-#include "BootloaderPort.h"
 #include "Endpoints.h"
 #include "SensorIds.h"
 
@@ -43,8 +42,10 @@ Updater::~Updater()
 bool Updater::checkPodConnected()
 {
     // A sensor whose update was cut short waits in its bootloader; it is there to be flashed.
+    // Its bootloader is looked for on USB, not among the serial ports: listing those takes
+    // about 10 ms, and the window asks every 1500 ms.
     return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId) ||
-           !findBootloaderPort().isEmpty();
+           usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::bootloaderProductId);
 }
 
 bool Updater::sendBootloaderCommand()

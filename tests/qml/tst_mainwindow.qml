@@ -96,7 +96,10 @@ TestCase {
 
     function test_fileDialog() {
         open(false)
+        verify(!testCase.findChild(window, "fileDialog"), "made only when first opened")
+        advancedAction().trigger()
         var d = fileDialog()
+        verify(d.visible)
         compare(d.title, "Please choose a firmware file")
         compare(d.nameFilters, ["OVK Sensor update file (*.zip)", "All files (*)"])
         compare(d.selectedNameFilter, "OVK Sensor update file (*.zip)")
@@ -104,6 +107,7 @@ TestCase {
         verify(d.selectExisting)
         verify(!d.selectMultiple)
         verify(!d.selectFolder)
+        d.reject()
     }
 
     function test_chosenPackageSurvivesModeChanges() {

@@ -5,6 +5,8 @@
 //   OVK_FAKE_TOOL_EXIT      exit code (default 0), or "crash" to die of SIGSEGV
 //   OVK_FAKE_TOOL_SLEEP_MS  time to take before ending
 //   OVK_FAKE_TOOL_CHECK_ZIP "1": succeed only when the package (-pkg) is a zip archive
+//   OVK_FAKE_TOOL_TIMES     file to append "start NS" and "exit NS" to (wall clock, for the
+//                           benchmark)
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -56,6 +58,17 @@ void record(const std::vector<std::string> &args)
     std::ofstream(path, std::ios::app) << line;
 }
 
+void recordTime(const char *event)
+{
+    const std::string path = environment("OVK_FAKE_TOOL_TIMES");
+    if (path.empty())
+        return;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::ofstream(path, std::ios::app)
+        << event << ' ' << std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()
+        << '\n';
+}
+
 std::string optionValue(const std::vector<std::string> &args, const std::string &option)
 {
     for (size_t i = 0; i + 1 < args.size(); ++i)
@@ -74,6 +87,7 @@ bool isZipArchive(const std::string &path)
 
 int main(int argc, char *argv[])
 {
+    recordTime("start");
     const std::vector<std::string> args(argv + 1, argv + argc);
     record(args);
     const std::string package = optionValue(args, "-pkg");
@@ -99,5 +113,6 @@ int main(int argc, char *argv[])
         std::raise(SIGSEGV);
     }
     std::cout << "done" << std::endl;
+    recordTime("exit");
     return std::atoi(exitCode.c_str());
 }

@@ -78,6 +78,20 @@ void SensorTestbed::plug(const QString &description)
     syspaths.insert(description, paths);
 }
 
+void SensorTestbed::plugOtherUsbDevices(int count)
+{
+    const QString text = contents(QStringLiteral("other-device"));
+    for (int i = 0; i < count; ++i) {
+        const QString port = QString::number(10 + i);
+        const QString devnum = QStringLiteral("%1").arg(10 + i, 3, 10, QLatin1Char('0'));
+        QString copy = text;
+        copy.replace(QLatin1String("@PORT@"), port).replace(QLatin1String("@DEVNUM@"), devnum);
+        GError *error = nullptr;
+        if (!umockdev_testbed_add_from_string(testbed, copy.toUtf8().constData(), &error))
+            qFatal("cannot add a USB device: %s", error->message);
+    }
+}
+
 void SensorTestbed::plugSensor(const QString &description, const SensorFaults &faults)
 {
     auto ioctl = std::make_shared<SensorIoctl>(

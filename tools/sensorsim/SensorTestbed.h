@@ -39,6 +39,8 @@ public:
     void plugSensor(const QString &description = sensor, const SensorFaults &faults = {});
     // Unplugs it; without announce, libusb still lists it but can no longer open it.
     void unplugSensor(const QString &description = sensor, bool announce = true);
+    // Fills the bus with count other USB devices, for measuring enumeration; they stay.
+    void plugOtherUsbDevices(int count);
     // Adds the devices of a description that need no USB emulation (serial ports).
     void plug(const QString &description);
     void unplug(const QString &description);

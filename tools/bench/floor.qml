@@ -1,0 +1,58 @@
+// The floor of the benchmark: a bare window of the same modules and size as the program's, with
+// a menu bar, a button, a busy indicator, the logo and one message dialog, and no logic.
+import QtQuick 2.9
+import QtQuick.Window 2.2
+import QtQuick.Controls 2.4
+import QtQuick.Dialogs 1.2
+
+ApplicationWindow {
+    visible: true
+    width: 480
+    height: 240
+    title: "Floor"
+
+    menuBar: MenuBar {
+        Menu {
+            title: "&File"
+            Action { text: "&Open" }
+        }
+        Menu {
+            title: "&Help"
+            Action {
+                text: "&About"
+                onTriggered: dialog.open()
+            }
+        }
+    }
+
+    RoundButton {
+        x: 55
+        anchors.verticalCenter: parent.verticalCenter
+        width: 96
+        height: 58
+        radius: 3
+        text: "Update Sensor"
+    }
+
+    BusyIndicator {
+        x: 167
+        anchors.verticalCenter: parent.verticalCenter
+        running: false
+    }
+
+    Image {
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.margins: 8
+        width: 170
+        source: "img/OVK_logo.png"
+        fillMode: Image.PreserveAspectFit
+    }
+
+    MessageDialog {
+        id: dialog
+        title: "About"
+        text: "The floor of the benchmark."
+    }
+}
