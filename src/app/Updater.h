@@ -57,7 +57,8 @@ private:
     void beginRun(const QString &firmwarePath);
     void startFlashingTool(PortSearch search);
     void runFlashingTool(const QString &firmwarePath);
-    // Every run ends here, and only here, with its one outcome.
+    // Every run that has an outcome to report ends here, and only here. (A run refused access
+    // ends in beginRun: its usbError has told the user.)
     void endRun(int exitCode);
     bool isDownloadedPackage(const QString &firmwarePath) const;
     bool sensorWaitsInBootloader();

@@ -508,9 +508,7 @@ void TestUpdateSequence::pressDuringDownloadWaitsForIt()
     QCOMPARE(runUpdate(*updater), 0);
     QCOMPARE(toolRuns().size(), 1);
     QCOMPARE(bed->writes().size(), 1);
-    QFile stored("dl/app.zip");
-    QVERIFY(stored.open(QIODevice::ReadOnly));
-    QCOMPARE(stored.readAll(), slow.body);
+    QCOMPARE(fileContents("dl/app.zip"), slow.body);
 }
 
 void TestUpdateSequence::soakKeepsResourcesLevel()

@@ -21,6 +21,13 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// The file's bytes; empty when it cannot be read.
+inline QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 inline QString realZipArchive()
 {
     return QStringLiteral(OVK_DEMO_PACKAGE);

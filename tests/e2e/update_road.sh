@@ -22,6 +22,8 @@ cd "$work/run"
 served=(--package "$package")
 [ "$package" = none ] && served=()
 read -ra options <<<"${OVK_WORLD_OPTIONS:-}"
+stuck=
+[[ " ${options[*]} " == *" --stuck "* ]] && stuck=1
 umockdev-wrapper "$world" "${served[@]}" "${options[@]}" --restart-delay 500 -- "$updater" \
     >"$work/log" 2>&1 </dev/null &
 world_pid=$!
@@ -53,7 +55,7 @@ else
     # The package arrives from the help server in the background.
     wait_same_file dl/app.zip "$package" || fail "dl/app.zip is not the served package"
 fi
-if [[ " ${options[*]} " == *" --stuck "* ]]; then
+if [ -n "$stuck" ]; then
     wait_indicator_green "$window" || fail "the indicator is not green for a sensor in its bootloader"
 fi
 click_update_sensor "$window"
@@ -65,7 +67,7 @@ if [ "$package" = none ]; then
     ! grep -q 'sensor got the bootloader command' "$work/log" || fail "the sensor was sent into its bootloader"
     exit 0
 fi
-if [[ " ${options[*]} " == *" --stuck "* ]]; then
+if [ -n "$stuck" ]; then
     grep -q '^Sensor already in its bootloader$' "$work/log" || fail "not flashed as waiting in its bootloader"
     ! grep -q 'sensor got the bootloader command' "$work/log" || fail "a bootloader command was sent"
 fi

@@ -38,11 +38,6 @@ private:
     rlimit saved{};
 };
 
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 class TestPackageDownload : public QObject
@@ -96,10 +91,7 @@ void TestPackageDownload::cleanup()
 
 void TestPackageDownload::writeEarlierPackage()
 {
-    QDir().mkpath("dl");
-    QFile file(storedPackage);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(earlierPackage);
+    QVERIFY(writeFile(storedPackage, earlierPackage));
 }
 
 void TestPackageDownload::download(Updater &updater, LocalHelpServer &server)
@@ -121,9 +113,9 @@ void TestPackageDownload::storesBodyUnchanged_data()
         binary.append(char(i * 7 % 256));
     QTest::newRow("zip with NUL bytes") << zipFrame(QByteArray("\0\0\x14\0body\0", 9));
     QTest::newRow("large binary") << zipFrame(binary);
-    QFile real(realZipArchive());
-    QVERIFY(real.open(QIODevice::ReadOnly));
-    QTest::newRow("real archive") << real.readAll();
+    const QByteArray real = fileContents(realZipArchive());
+    QVERIFY(!real.isEmpty());
+    QTest::newRow("real archive") << real;
 }
 
 void TestPackageDownload::storesBodyUnchanged()

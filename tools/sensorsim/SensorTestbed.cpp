@@ -145,14 +145,6 @@ void SensorTestbed::unplug(const QString &description)
     }
     for (auto it = paths.crbegin(); it != paths.crend(); ++it)
         umockdev_testbed_remove_device(testbed, it->toUtf8().constData());
-    // umockdev leaves the other nodes (a serial port's) behind, and would refuse to make them
-    // again when the same device comes back.
-    auto nodes =
-        QRegularExpression(QStringLiteral("^N: (\\S+)"), QRegularExpression::MultilineOption)
-            .globalMatch(contents(description));
-    while (nodes.hasNext())
-        QFile::remove(QString::fromUtf8(rootDir()) + QStringLiteral("/dev/") +
-                      nodes.next().captured(1));
 }
 
 void SensorTestbed::setRestart(int delayMs, const QStringList &bootloaders)
