@@ -9,6 +9,9 @@
 // meant for the program that started it (the console companion) never cuts a flash short.
 class FlashingToolProcess : public QProcess
 {
+public:
+    using QProcess::QProcess;
+
 protected:
     void setupChildProcess() override;
 };

@@ -95,7 +95,8 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     const QStringList arguments = flashingToolArguments(firmwarePath, portName);
     qDebug() << "Arguments: " << arguments;
 
-    QProcess *tool = new FlashingToolProcess;
+    // Owned by the Updater, so that one never released would show among its children.
+    QProcess *tool = new FlashingToolProcess(this);
     process = tool;
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
     connect(

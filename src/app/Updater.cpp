@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkReply> // the managers' finished() carries it
+#include <QProcess>
 
 namespace {
 constexpr unsigned char bootloaderCommand = 0x12;
@@ -35,6 +36,9 @@ Updater::Updater(QObject *parent)
 
 Updater::~Updater()
 {
+    // A tool still flashing is let finish: its process object would stop it when deleted.
+    if (process && process->state() != QProcess::NotRunning)
+        process->setParent(nullptr);
     delete versionManager;
     delete firmwareManager;
 }

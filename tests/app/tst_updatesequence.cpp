@@ -540,15 +540,22 @@ void TestUpdateSequence::soakKeepsResourcesLevel()
     const int objects = updater->children().size();
     const QByteArray memoryBefore = residentMemory();
 
-    for (int i = 0; i < 200; ++i)
+    // Ends on the same kind of run as above: the link keeps the sensor it last commanded open,
+    // and umockdev's sockets for that handle are more or fewer by then, as its worker thread
+    // gets to them. So the bound is "no more than before"; a leak per run would show as many.
+    for (int i = 0; i < 201; ++i)
         QVERIFY2(run(i % 3), qPrintable(QString("run %1").arg(i)));
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QTRY_COMPARE(childProcesses(), 0);
-    QCOMPARE(openDescriptors(), descriptors);
+    const int descriptorsAfter = openDescriptors();
+    QVERIFY2(
+        descriptorsAfter <= descriptors,
+        qPrintable(QString("%1 descriptors, %2 before").arg(descriptorsAfter).arg(descriptors)));
+    // The tool's process belongs to the Updater: one never released would be counted here.
     QCOMPARE(updater->children().size(), objects);
     // Printed past the test log's cap on messages, which the runs' debug lines fill.
-    std::printf("resident memory: %s before, %s after 200 runs\n", memoryBefore.constData(),
+    std::printf("resident memory: %s before, %s after 201 runs\n", memoryBefore.constData(),
                 residentMemory().constData());
 }
 
