@@ -2,6 +2,9 @@
 #include "UsbLink.h"
 
 #include <QDebug>
+#include <QSet>
+#include <algorithm>
+#include <iterator>
 #include <libusb.h>
 
 static_assert(UsbLink::errorAccess == LIBUSB_ERROR_ACCESS, "libusb's access-denied code");
@@ -11,6 +14,16 @@ constexpr int sensorInterface = 0;
 constexpr unsigned char endpointOut = 0x01;
 constexpr unsigned char endpointIn = 0x81;
 constexpr int unreferenceDevices = 1;
+
+QString portPathOf(libusb_device *device)
+{
+    uint8_t ports[7] = {}; // USB allows at most 7 tiers
+    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    QString path = QString::number(libusb_get_bus_number(device));
+    for (int i = 0; i < depth; ++i)
+        path += QLatin1Char(i == 0 ? '-' : '.') + QString::number(ports[i]);
+    return path;
+}
 
 bool matches(libusb_device *device, uint16_t vendorId, uint16_t productId, int *result)
 {
@@ -38,19 +51,75 @@ UsbLink::~UsbLink()
 
 bool UsbLink::isSensorPresent(uint16_t vendorId, uint16_t productId)
 {
+    return countDevices(vendorId, productId) > 0;
+}
+
+int UsbLink::countDevices(uint16_t vendorId, uint16_t productId)
+{
     if (initResult != 0)
-        return false;
+        return 0;
     libusb_device **list = nullptr;
     const ssize_t count = libusb_get_device_list(context, &list);
-    bool found = false;
+    int found = 0;
     for (ssize_t i = 0; i < count; ++i) {
         int ignored = 0;
-        if (matches(list[i], vendorId, productId, &ignored))
-            found = true;
+        found += matches(list[i], vendorId, productId, &ignored);
     }
     if (count >= 0)
         libusb_free_device_list(list, unreferenceDevices);
     return found;
+}
+
+QList<UsbDeviceId> UsbLink::identifyDevices(uint16_t vendorId, uint16_t productId)
+{
+    QList<UsbDeviceId> devices;
+    if (initResult != 0)
+        return devices;
+    const QString kind = QString::asprintf("%04x:%04x/", vendorId, productId);
+    QSet<QString> present;
+    libusb_device **list = nullptr;
+    const ssize_t count = libusb_get_device_list(context, &list);
+    libusb_device **const end = list + qMax<ssize_t>(count, 0);
+    // A handle left open on a sensor that has since left the bus is of no more use, and the
+    // control transfers below would handle events on it too.
+    if (isOpen && std::find(list, end, device) == end)
+        close();
+    for (ssize_t i = 0; i < count; ++i) {
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(list[i], &descriptor) != 0 ||
+            descriptor.idVendor != vendorId || descriptor.idProduct != productId)
+            continue;
+        UsbDeviceId id;
+        id.portPath = portPathOf(list[i]);
+        const QString key = kind + id.portPath + QLatin1Char('@') +
+                            QString::number(libusb_get_device_address(list[i]));
+        if (!serialNumbers.contains(key))
+            serialNumbers.insert(key, serialNumberOf(list[i], descriptor.iSerialNumber));
+        id.serialNumber = serialNumbers.value(key);
+        present.insert(key);
+        devices.append(id);
+    }
+    if (count >= 0)
+        libusb_free_device_list(list, unreferenceDevices);
+    // Forget the devices of this kind that have gone; other kinds wait until asked for again.
+    for (auto it = serialNumbers.begin(); it != serialNumbers.end();)
+        it = it.key().startsWith(kind) && !present.contains(it.key()) ? serialNumbers.erase(it)
+                                                                      : std::next(it);
+    return devices;
+}
+
+QString UsbLink::serialNumberOf(libusb_device *device, uint8_t serialIndex)
+{
+    if (serialIndex == 0)
+        return QString();
+    libusb_device_handle *probe = nullptr;
+    if (libusb_open(device, &probe) != 0)
+        return QString(); // held by a driver we may not use, or no access: the port tells
+    unsigned char text[128] = {};
+    const int length = libusb_get_string_descriptor_ascii(probe, serialIndex, text, sizeof text);
+    libusb_close(probe);
+    return length > 0 ? QString::fromLatin1(reinterpret_cast<const char *>(text), length)
+                      : QString();
 }
 
 bool UsbLink::open(uint16_t vendorId, uint16_t productId)

@@ -3,11 +3,22 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
 #include <cstdint>
 
 struct libusb_context;
 struct libusb_device;
 struct libusb_device_handle;
+
+// Tells one device from another of the same kind: by the serial number it reports, where it has
+// one, and by where it is plugged in.
+struct UsbDeviceId
+{
+    QString serialNumber; // empty where the device has none, or it could not be read
+    QString portPath;     // bus and ports from the root hub, as "1-4.2"
+};
 
 class UsbLink
 {
@@ -22,6 +33,10 @@ public:
     UsbLink &operator=(const UsbLink &) = delete;
 
     bool isSensorPresent(uint16_t vendorId, uint16_t productId);
+    int countDevices(uint16_t vendorId, uint16_t productId);
+    // Every device with these ids. A serial number costs an open and two control transfers, so
+    // it is read once per device and kept while the device stays on the bus.
+    QList<UsbDeviceId> identifyDevices(uint16_t vendorId, uint16_t productId);
     bool open(uint16_t vendorId, uint16_t productId);
     bool claimInterface();
     void close();
@@ -39,6 +54,7 @@ public:
 private:
     bool bulkTransfer(unsigned char endpoint, unsigned char *data, int length, uint32_t timeoutMs);
     bool requireHandle();
+    QString serialNumberOf(libusb_device *device, uint8_t serialIndex);
     bool refuseLength();
 
     libusb_context *context = nullptr;
@@ -49,4 +65,7 @@ private:
     // Result of libusb_init: with a failed init, context stays null and libusb would silently
     // fall back to its default context, so every operation checks this first.
     int initResult = 0;
+    // Serial numbers by bus, port path and address: a device that re-enumerates gets another
+    // address, and is asked again.
+    QHash<QString, QString> serialNumbers;
 };

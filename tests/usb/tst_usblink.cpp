@@ -92,19 +92,29 @@ void TestUsbLink::presence_data()
 {
     QTest::addColumn<QStringList>("devices");
     QTest::addColumn<bool>("present");
+    // How each sensor and bootloader is told apart: "serial number@port path", sorted.
+    QTest::addColumn<QStringList>("sensors");
+    QTest::addColumn<QStringList>("bootloaders");
 
-    QTest::newRow("empty bus") << QStringList() << false;
-    QTest::newRow("one sensor") << QStringList{SensorTestbed::sensor} << true;
+    QTest::newRow("empty bus") << QStringList() << false << QStringList() << QStringList();
+    QTest::newRow("one sensor") << QStringList{SensorTestbed::sensor} << true
+                                << QStringList{"TVX2024A0001@1-1"} << QStringList();
     QTest::newRow("two sensors") << QStringList{SensorTestbed::sensor, SensorTestbed::secondSensor}
-                                 << true;
-    QTest::newRow("bootloader only") << QStringList{SensorTestbed::bootloader} << false;
-    QTest::newRow("other serial ports") << QStringList{SensorTestbed::portDecoys} << false;
+                                 << true << QStringList{"TVX2024A0001@1-1", "TVX2024A0002@1-2"}
+                                 << QStringList();
+    // A bootloader that cannot be asked for a serial number is known by its port alone.
+    QTest::newRow("bootloader only")
+        << QStringList{SensorTestbed::bootloader} << false << QStringList() << QStringList{"@1-1"};
+    QTest::newRow("other serial ports")
+        << QStringList{SensorTestbed::portDecoys} << false << QStringList() << QStringList();
 }
 
 void TestUsbLink::presence()
 {
     QFETCH(QStringList, devices);
     QFETCH(bool, present);
+    QFETCH(QStringList, sensors);
+    QFETCH(QStringList, bootloaders);
     for (const QString &device : devices) {
         if (device.startsWith(QLatin1String("sensor")))
             bed->plugSensor(device);
@@ -113,6 +123,19 @@ void TestUsbLink::presence()
     }
     UsbLink link(nullptr);
     QCOMPARE(link.isSensorPresent(vendor, product), present);
+    QCOMPARE(link.countDevices(vendor, product), sensors.size());
+    QCOMPARE(link.countDevices(vendor, 0x521F), bootloaders.size());
+    const auto described = [&link](uint16_t productId) {
+        QStringList ids;
+        for (const UsbDeviceId &id : link.identifyDevices(vendor, productId))
+            ids.append(id.serialNumber + '@' + id.portPath);
+        ids.sort();
+        return ids;
+    };
+    for (int round = 0; round < 2; ++round) { // the second answers from what the first read
+        QCOMPARE(described(product), sensors);
+        QCOMPARE(described(0x521F), bootloaders);
+    }
     QVERIFY(log->lines().isEmpty());
 }
 

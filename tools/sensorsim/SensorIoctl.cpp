@@ -23,9 +23,11 @@ UMockdevIoctlData *resolve(UMockdevIoctlData *data, size_t offset, size_t length
 }
 } // namespace
 
-SensorIoctl::SensorIoctl(const SensorFaults &faults, WriteHandler onWrite)
+SensorIoctl::SensorIoctl(const SensorFaults &faults, const QByteArray &serialNumber,
+                         WriteHandler onWrite)
     : base(umockdev_ioctl_base_new())
     , faults(faults)
+    , serialNumber(serialNumber)
     , onWrite(std::move(onWrite))
 {
     g_signal_connect(base, "handle-ioctl", G_CALLBACK(&SensorIoctl::dispatch), this);
@@ -148,6 +150,14 @@ void SensorIoctl::submitUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
         return;
     }
     auto *urb = reinterpret_cast<usbdevfs_urb *>(urbData->data);
+    if (urb->type == USBDEVFS_URB_TYPE_CONTROL) {
+        answerControl(urb, urbData);
+        QMutexLocker lock(&mutex);
+        finishedUrbs.append(urbData);
+        lock.unlock();
+        complete(client);
+        return;
+    }
     // The sensor has bulk endpoints 0x01 (OUT) and 0x81 (IN) only; usbfs refuses others.
     if (urb->endpoint != 0x01 && urb->endpoint != 0x81) {
         g_object_unref(urbData);
@@ -176,6 +186,42 @@ void SensorIoctl::submitUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)
     complete(client);
     if (out && onWrite)
         onWrite(bytes, !faults.writeStalls);
+}
+
+void SensorIoctl::answerControl(usbdevfs_urb *urb, UMockdevIoctlData *urbData)
+{
+    constexpr int setupSize = 8;
+    constexpr uint8_t getDescriptor = 6, stringDescriptor = 3, serialIndex = 3;
+    urb->status = -EPIPE; // a request the sensor does not know stalls
+    urb->actual_length = 0;
+    UMockdevIoctlData *buffer =
+        resolve(urbData, offsetof(usbdevfs_urb, buffer), static_cast<size_t>(urb->buffer_length));
+    if (!buffer || urb->buffer_length < setupSize) {
+        if (buffer)
+            g_object_unref(buffer);
+        return;
+    }
+    const uint8_t *setup = buffer->data;
+    const int wValue = setup[2] | setup[3] << 8;
+    const int wLength = setup[6] | setup[7] << 8;
+    QByteArray answer;
+    if (setup[1] == getDescriptor && wValue >> 8 == stringDescriptor) {
+        const int index = wValue & 0xff;
+        if (index == 0)
+            answer = QByteArray("\x04\x03\x09\x04", 4); // one language: US English
+        else if (index == serialIndex && !serialNumber.isEmpty())
+            for (const char c : serialNumber)
+                answer.append(c).append('\0'); // UTF-16LE
+        if (index == serialIndex && !answer.isEmpty())
+            answer.prepend(char(stringDescriptor)).prepend(char(answer.size() + 1));
+    }
+    const int length = qMin(qMin(int(answer.size()), wLength), urb->buffer_length - setupSize);
+    if (length > 0) {
+        std::memcpy(buffer->data + setupSize, answer.constData(), size_t(length));
+        urb->status = 0;
+        urb->actual_length = length;
+    }
+    g_object_unref(buffer);
 }
 
 void SensorIoctl::reapUrb(UMockdevIoctlClient *client, UMockdevIoctlData *arg)

@@ -94,8 +94,14 @@ void SensorTestbed::plugOtherUsbDevices(int count)
 
 void SensorTestbed::plugSensor(const QString &description, const SensorFaults &faults)
 {
+    // The serial number of the description's device, which it answers on request.
+    const QByteArray serialNumber =
+        QRegularExpression(QStringLiteral("^A: serial=(\\S+)"), QRegularExpression::MultilineOption)
+            .match(contents(description))
+            .captured(1)
+            .toLatin1();
     auto ioctl = std::make_shared<SensorIoctl>(
-        faults, [this, description](const QByteArray &bytes, bool accepted) {
+        faults, serialNumber, [this, description](const QByteArray &bytes, bool accepted) {
             {
                 QMutexLocker lock(&writesMutex);
                 written[description].append(bytes);
