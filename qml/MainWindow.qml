@@ -9,11 +9,19 @@ MainWindowForm {
     anchors.fill: parent
 
     property bool podConnected: false
+    // From the press to the run's one outcome.
+    property bool updating: false
 
     function showBusy(busy) {
+        updating = busy
         buttonUpdate.enabled = !busy
         busyInd.running = busy
         updateText.visible = busy
+    }
+
+    // The window is not closed while a run is going: the flash would go on unseen.
+    function explainClosing() {
+        closeDialog.open()
     }
 
     Component.onCompleted: podConnected = updater.checkPodConnected()
@@ -65,6 +73,20 @@ MainWindowForm {
         }
 
         function onUpdateDone(exitCode) {
+            showBusy(false)
+            // Refused before anything touched the sensor (the updater's codes -5 and -6).
+            if (exitCode === -5) {
+                errorDialog.title = qsTr("Update already running")
+                errorDialog.text = qsTr("Another program on this computer is updating a sensor. Please wait until it has finished.")
+                errorDialog.open()
+                return
+            }
+            if (exitCode === -6) {
+                errorDialog.title = qsTr("More than one sensor connected")
+                errorDialog.text = qsTr("Please connect only one sensor.")
+                errorDialog.open()
+                return
+            }
             if (exitCode === 0) {
                 updateDoneDialog.icon = StandardIcon.Information
                 updateDoneDialog.title = qsTr("Update done")
@@ -75,17 +97,18 @@ MainWindowForm {
                 updateDoneDialog.text = qsTr("Something went wrong during the update process, please try again.")
             }
             updateDoneDialog.open()
-            showBusy(false)
         }
 
         function onUsbError(error, error_name) {
             console.log(error + " " + error_name)
+            // Only access denied ends the run; after any other error it goes on to its port
+            // search and one outcome.
             if (error === -3) {
                 errorDialog.title = qsTr("Access denied")
                 errorDialog.text = qsTr("We couldn't access your sensor. Please disconnect your sensor and make sure it's not open in any chrome tab")
                 errorDialog.open()
+                showBusy(false)
             }
-            showBusy(false)
         }
     }
 
@@ -109,6 +132,14 @@ MainWindowForm {
         title: qsTr("Update done")
         text: qsTr("The update has been completed successfully")
         icon: StandardIcon.Information
+    }
+
+    MessageDialog {
+        id: closeDialog
+        objectName: "closeDialog"
+        title: qsTr("Update in progress")
+        text: qsTr("The sensor is being updated. The window can be closed once the update has finished.")
+        icon: StandardIcon.Warning
     }
 
     MessageDialog {

@@ -94,6 +94,13 @@ ApplicationWindow {
         anchors.fill: parent
     }
 
+    onClosing: {
+        if (mainWindow.updating) {
+            close.accepted = false
+            mainWindow.explainClosing()
+        }
+    }
+
     Component.onCompleted: {
         updater.checkProgramVersion()
         updater.downloadLastPodVersion()

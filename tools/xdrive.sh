@@ -55,6 +55,37 @@ wait_result() {
     return 1
 }
 
+# Asks the window WINDOW to close, as a window manager's close button does (WM_DELETE_WINDOW);
+# xdotool only destroys windows or kills their program.
+request_close() {
+    python3 - "$1" <<'PY'
+import ctypes, sys
+from ctypes import c_int, c_long, c_ulong, c_void_p, c_char_p
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = c_void_p
+x.XOpenDisplay.argtypes = [c_char_p]
+x.XInternAtom.restype = c_ulong
+x.XInternAtom.argtypes = [c_void_p, c_char_p, c_int]
+x.XSendEvent.argtypes = [c_void_p, c_ulong, c_int, c_long, c_void_p]
+x.XFlush.argtypes = [c_void_p]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", c_int), ("serial", c_ulong), ("send_event", c_int),
+                ("display", c_void_p), ("window", c_ulong), ("message_type", c_ulong),
+                ("format", c_int), ("data", c_long * 5)]
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", c_long * 24)]
+display = x.XOpenDisplay(None)
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = int(sys.argv[1])
+event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+x.XSendEvent(display, int(sys.argv[1]), 0, 0, ctypes.byref(event))
+x.XFlush(display)
+PY
+}
+
 # Waits up to 10 s until the connection indicator of the main window WINDOW (the circle left of
 # the button, centred at 28,140) is drawn green, as the first connection poll makes it.
 wait_indicator_green() {

@@ -7,12 +7,18 @@
 
 QString findBootloaderPort()
 {
+    return bootloaderPorts().value(0);
+}
+
+QStringList bootloaderPorts()
+{
+    QStringList names;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &port : ports) {
         // Ports without USB ids report 0 and never match.
         if (port.vendorIdentifier() == SensorIds::vendorId &&
             port.productIdentifier() == SensorIds::bootloaderProductId)
-            return port.portName();
+            names.append(port.portName());
     }
-    return QString();
+    return names;
 }

@@ -9,7 +9,6 @@
 #include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <utility>
 
 void Updater::checkProgramVersion()
 {
@@ -50,15 +49,18 @@ void Updater::downloadLastPodVersion()
 void Updater::handleFirmwareReply(QNetworkReply *reply)
 {
     reply->deleteLater();
-    storeFirmware(reply);
+    const bool stored = storeFirmware(reply);
     if (reply != firmwareDownload)
         return; // an earlier download, overtaken by a later one
     firmwareDownload = nullptr;
-    if (!runAwaitingDownload.isEmpty())
-        beginRun(std::exchange(runAwaitingDownload, QString()));
+    // Said before a waiting run goes on with what is stored.
+    if (!stored)
+        emit packageDownloadFailed();
+    if (stage == Stage::WaitingForDownload)
+        beginRun(runPackage);
 }
 
-void Updater::storeFirmware(QNetworkReply *reply)
+bool Updater::storeFirmware(QNetworkReply *reply)
 {
     HelpServerReply answer = HelpServerReply::read(reply);
     if (reply->property("tooLarge").toBool())
@@ -68,11 +70,14 @@ void Updater::storeFirmware(QNetworkReply *reply)
         answer = {false, {}, QStringLiteral("Not a zip archive")};
     if (!answer.ok) {
         qDebug() << "Error app.zip DL: " << answer.error;
-        return;
+        return false;
     }
     QString error;
-    if (!FirmwarePackage::store(Endpoints::packagePath(), answer.body, &error))
+    if (!FirmwarePackage::store(Endpoints::packagePath(), answer.body, &error)) {
         qDebug() << "Error app.zip store: " << error;
+        return false;
+    }
+    return true;
 }
 
 QString Updater::handleFileChosen(QString urlString)

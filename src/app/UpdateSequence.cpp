@@ -10,19 +10,24 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QNetworkReply>
-#include <QProcess>
-#include <QTimer>
+#include <algorithm>
 
 void Updater::updatePod(QString firmwarePath)
 {
-    if (runInProgress) {
+    if (stage != Stage::Idle) {
         qDebug() << "Update already running";
         return;
     }
-    runInProgress = true;
+    // Before anything touches the sensor: another program may be flashing it.
+    if (!lock.tryLock()) {
+        qDebug() << "Update already running";
+        emit updateDone(updateAlreadyRunning);
+        return;
+    }
     // The package the window starts downloading at start-up may still be on its way.
     if (firmwareDownload && isDownloadedPackage(firmwarePath)) {
-        runAwaitingDownload = firmwarePath;
+        stage = Stage::WaitingForDownload;
+        runPackage = firmwarePath;
         return;
     }
     beginRun(firmwarePath);
@@ -30,6 +35,8 @@ void Updater::updatePod(QString firmwarePath)
 
 void Updater::beginRun(const QString &firmwarePath)
 {
+    stage = Stage::WaitingForBootloader;
+    runPackage = firmwarePath;
     // Checked before the sensor is touched: a sensor sent into its bootloader without a package
     // to flash would be left there.
     if (!FirmwarePackage::isZipFile(firmwarePath)) {
@@ -37,28 +44,36 @@ void Updater::beginRun(const QString &firmwarePath)
         endRun(noUsablePackage);
         return;
     }
-    PortSearch search;
-    search.firmwarePath = firmwarePath;
+    // The command would go to one of them, and the tool flash the first port found.
+    if (moreThanOneSensorConnected()) {
+        qDebug() << "More than one sensor connected";
+        endRun(moreThanOneSensor);
+        return;
+    }
+    portSearchSince.invalidate();
     if (sensorWaitsInBootloader()) {
         // No command to send and no restart to wait for: straight to its port.
         qDebug() << "Sensor already in its bootloader";
-        search.sinceFirstLookup.start();
-        startFlashingTool(search);
+        lookForBootloaderPort();
         return;
     }
     // Any other failure goes on: the sensor may be waiting in its bootloader by now, or be
     // just re-enumerating; the port search decides. Access denied was shown to the user, and the
     // sensor cannot have restarted.
     if (!sendBootloaderCommand() && usbLink.lastError() == UsbLink::errorAccess) {
-        runInProgress = false;
+        releaseRun();
         return;
     }
     qDebug() << "Firmware path:" << firmwarePath;
+    portSearchTimer.start(timing.bootloaderWaitMs);
+}
 
-    QTimer::singleShot(timing.bootloaderWaitMs, Qt::CoarseTimer, this, [this, search]() mutable {
-        search.sinceFirstLookup.start();
-        startFlashingTool(search);
-    });
+bool Updater::moreThanOneSensorConnected()
+{
+    using namespace SensorIds;
+    const int bootloaders = std::max(usbLink.countDevices(vendorId, bootloaderProductId),
+                                     int(bootloaderPorts().size()));
+    return usbLink.countDevices(vendorId, applicationProductId) > 1 || bootloaders > 1;
 }
 
 bool Updater::sensorWaitsInBootloader()
@@ -73,17 +88,18 @@ bool Updater::isDownloadedPackage(const QString &firmwarePath) const
            QFileInfo(Endpoints::packagePath()).absoluteFilePath();
 }
 
-void Updater::startFlashingTool(PortSearch search)
+void Updater::lookForBootloaderPort()
 {
+    if (!portSearchSince.isValid())
+        portSearchSince.start();
     const QString port = findBootloaderPort();
     if (!port.isEmpty()) {
         portName = port;
-        runFlashingTool(search.firmwarePath);
+        runFlashingTool(runPackage);
         return;
     }
-    if (search.sinceFirstLookup.elapsed() < timing.portRetryWindowMs) {
-        QTimer::singleShot(timing.portRetryIntervalMs, Qt::CoarseTimer, this,
-                           [this, search] { startFlashingTool(search); });
+    if (portSearchSince.elapsed() < timing.portRetryWindowMs) {
+        portSearchTimer.start(timing.portRetryIntervalMs);
         return;
     }
     qDebug() << "No bootloader port found";
@@ -96,8 +112,9 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     qDebug() << "Arguments: " << arguments;
 
     // Owned by the Updater, so that one never released would show among its children.
-    QProcess *tool = new FlashingToolProcess(this);
+    auto *tool = new FlashingToolProcess(this);
     process = tool;
+    stage = Stage::Flashing;
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
     connect(
         tool, &QProcess::started, tool, [] { qDebug() << "Started util"; }, Qt::DirectConnection);
@@ -114,29 +131,74 @@ void Updater::runFlashingTool(const QString &firmwarePath)
                 endRun(toolNotStarted);
         },
         Qt::DirectConnection);
+    toolDeadline.start(timing.toolTimeoutMs);
+    // The tool shares the lock: were this program killed mid-flash, no other could start on
+    // the sensor before the tool has ended.
+    lock.setInheritable(true);
     tool->start(flashingToolProgram(), arguments, QIODevice::ReadWrite);
+    lock.setInheritable(false);
+}
+
+void Updater::onToolTimeout()
+{
+    if (!process)
+        return;
+    qDebug() << "Flashing tool still running after" << timing.toolTimeoutMs / 1000
+             << "s, stopping it";
+    process->stop(timing.toolStopGraceMs);
+}
+
+void Updater::stopUpdate()
+{
+    if (stage == Stage::Flashing && process) {
+        qDebug() << "Stopping the flashing tool";
+        process->stop(timing.toolStopGraceMs);
+    } else if (stage == Stage::WaitingForBootloader) {
+        qDebug() << "Update stopped";
+        endRun(toolStopped);
+    }
+}
+
+bool Updater::withdrawWaitingRun()
+{
+    if (stage != Stage::WaitingForDownload)
+        return false;
+    releaseRun();
+    return true;
 }
 
 void Updater::processFinished(int exitCode)
 {
-    qDebug() << "Update done, Exit code:" << exitCode;
-    auto *tool = qobject_cast<QProcess *>(sender());
+    auto *tool = qobject_cast<FlashingToolProcess *>(sender());
+    // Called by hand: a run that is going belongs to its own tool, which is left alone.
+    if (!tool && stage != Stage::Idle)
+        return;
     if (!tool)
         tool = process;
+    qDebug() << "Update done, Exit code:" << exitCode;
+    const bool stopped = tool && tool->isStopping();
     if (tool) {
-        const QByteArray output = tool->readAllStandardOutput();
-        const QByteArray errors = tool->readAllStandardError();
-        qDebug() << output;
-        qDebug() << errors;
+        qDebug() << tool->output();
+        qDebug() << tool->errors();
         qDebug() << tool->workingDirectory();
+        tool->endLeftovers();
         tool->deleteLater();
     }
-    endRun(exitCode);
+    endRun(stopped ? toolStopped : exitCode);
 }
 
 void Updater::endRun(int exitCode)
 {
-    // Cleared first: whoever hears the outcome may start the next run at once.
-    runInProgress = false;
+    // Released first: whoever hears the outcome may start the next run at once.
+    releaseRun();
     emit updateDone(exitCode);
+}
+
+void Updater::releaseRun()
+{
+    portSearchTimer.stop();
+    toolDeadline.stop();
+    stage = Stage::Idle;
+    runPackage.clear();
+    lock.unlock();
 }

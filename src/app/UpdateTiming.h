@@ -11,6 +11,10 @@ struct UpdateTiming
     // this interval, for at most the window below, before the run is given up.
     int portRetryIntervalMs = 250;
     int portRetryWindowMs = 10000;
+    // A flashing tool still running after this long is stopped: asked to end, then forced
+    // after the grace time.
+    int toolTimeoutMs = 10 * 60 * 1000;
+    int toolStopGraceMs = 3000;
     // A help server request that receives nothing for this long gives up.
     int helpServerSilenceMs = 30000;
 };

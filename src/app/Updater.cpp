@@ -2,13 +2,13 @@
 #include "Updater.h"
 
 #include "Endpoints.h"
+#include "FlashingTool.h"
 #include "SensorIds.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkReply> // the managers' finished() carries it
-#include <QProcess>
 
 namespace {
 constexpr unsigned char bootloaderCommand = 0x12;
@@ -32,6 +32,12 @@ Updater::Updater(QObject *parent)
     firmwareManager = new QNetworkAccessManager;
     connect(firmwareManager, &QNetworkAccessManager::finished, this,
             [this](QNetworkReply *reply) { handleFirmwareReply(reply); });
+
+    portSearchTimer.setSingleShot(true);
+    portSearchTimer.setTimerType(Qt::CoarseTimer);
+    connect(&portSearchTimer, &QTimer::timeout, this, &Updater::lookForBootloaderPort);
+    toolDeadline.setSingleShot(true);
+    connect(&toolDeadline, &QTimer::timeout, this, &Updater::onToolTimeout);
 }
 
 Updater::~Updater()
@@ -50,6 +56,12 @@ bool Updater::checkPodConnected()
     // about 10 ms, and the window asks every 1500 ms.
     return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId) ||
            usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::bootloaderProductId);
+}
+
+QList<UsbDeviceId> Updater::connectedSensors()
+{
+    return usbLink.identifyDevices(SensorIds::vendorId, SensorIds::applicationProductId) +
+           usbLink.identifyDevices(SensorIds::vendorId, SensorIds::bootloaderProductId);
 }
 
 bool Updater::sendBootloaderCommand()

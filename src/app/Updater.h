@@ -1,7 +1,8 @@
 // Updater: the program's logic, published to QML as "updater".
-// QML calls its slots and learns every outcome through its three signals.
+// QML calls its slots and learns every outcome through its signals.
 #pragma once
 
+#include "UpdateLock.h"
 #include "UpdateTiming.h"
 #include "UsbLink.h"
 
@@ -10,10 +11,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class QProcess;
+class FlashingToolProcess;
 
 class Updater : public QObject
 {
@@ -24,6 +26,9 @@ public:
     static constexpr int noBootloaderPort = -1;
     static constexpr int toolNotStarted = -2;
     static constexpr int noUsablePackage = -3;
+    static constexpr int toolStopped = -4;          // after its time-out, or when asked to stop
+    static constexpr int updateAlreadyRunning = -5; // in another program on this computer
+    static constexpr int moreThanOneSensor = -6;
 
     explicit Updater(QObject *parent = nullptr);
     ~Updater() override;
@@ -31,10 +36,26 @@ public:
     // False when the sensor could not be opened (usbError has been emitted).
     bool sendBootloaderCommand();
 
+    // The sensors on the bus, running or waiting in their bootloader, as batch updates tell one
+    // from the next.
+    QList<UsbDeviceId> connectedSensors();
+
+    // Drops a run that still waits for its package download: nothing has touched the sensor
+    // yet. False when there is no such run.
+    bool withdrawWaitingRun();
+    // Ends a run that has touched the sensor: its flashing tool is stopped, or its port search
+    // given up. The run ends in updateDone(toolStopped).
+    void stopUpdate();
+
+    int toolTimeoutMs() const { return timing.toolTimeoutMs; }
+    void setToolTimeoutMs(int milliseconds) { timing.toolTimeoutMs = milliseconds; }
+
 signals:
     void newVersion(QString currVersion, QString newVersion);
     void updateDone(int exitCode);
     void usbError(int error, QString error_name);
+    // The package download at start-up failed; a package stored earlier, if any, is kept.
+    void packageDownloadFailed();
 
 public slots:
     void updatePod(QString firmwarePath);
@@ -47,28 +68,32 @@ public slots:
 private:
     friend struct UpdaterTestAccess;
 
-    // One update run waiting for its bootloader port.
-    struct PortSearch
+    enum class Stage
     {
-        QString firmwarePath;
-        QElapsedTimer sinceFirstLookup;
+        Idle,
+        WaitingForDownload,   // pressed while its package was still on its way
+        WaitingForBootloader, // the command sent, the port looked for after the wait
+        Flashing
     };
 
     void beginRun(const QString &firmwarePath);
-    void startFlashingTool(PortSearch search);
+    bool moreThanOneSensorConnected();
+    void lookForBootloaderPort();
     void runFlashingTool(const QString &firmwarePath);
+    void onToolTimeout();
     // Every run that has an outcome to report ends here, and only here. (A run refused access
-    // ends in beginRun: its usbError has told the user.)
+    // ends in releaseRun alone: its usbError has told the user.)
     void endRun(int exitCode);
+    void releaseRun();
     bool isDownloadedPackage(const QString &firmwarePath) const;
     bool sensorWaitsInBootloader();
     void handleVersionReply(QNetworkReply *reply);
     void handleFirmwareReply(QNetworkReply *reply);
-    void storeFirmware(QNetworkReply *reply);
+    bool storeFirmware(QNetworkReply *reply);
 
     UsbLink usbLink;
     QString portName;
-    QPointer<QProcess> process;
+    QPointer<FlashingToolProcess> process;
     QNetworkAccessManager *versionManager = nullptr;
     QNetworkAccessManager *firmwareManager = nullptr;
     QNetworkRequest versionRequest;
@@ -76,10 +101,13 @@ private:
 
     UpdateTiming timing;
     QString helpHost;
-    // From updatePod until the run's outcome: a second run would start a second flashing tool
+    // From updatePod until the run's outcome; a second run would start a second flashing tool
     // on the same port.
-    bool runInProgress = false;
+    Stage stage = Stage::Idle;
+    UpdateLock lock;
+    QString runPackage;
+    QTimer portSearchTimer; // the bootloader wait, then the retries
+    QElapsedTimer portSearchSince;
+    QTimer toolDeadline;
     QPointer<QNetworkReply> firmwareDownload; // while in flight
-    // A run pressed while its package was still downloading; it goes on once the download ends.
-    QString runAwaitingDownload;
 };

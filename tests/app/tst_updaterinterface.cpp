@@ -35,17 +35,20 @@ void TestUpdaterInterface::methods_data()
                                 << QByteArray("void") << Names{"exitCode"};
     QTest::newRow("usbError") << 2 << signal << QByteArray("usbError(int,QString)")
                               << QByteArray("void") << Names{"error", "error_name"};
-    QTest::newRow("updatePod") << 3 << slot << QByteArray("updatePod(QString)")
+    // Beside the three that QML handles: the console program's word on a failed download.
+    QTest::newRow("packageDownloadFailed")
+        << 3 << signal << QByteArray("packageDownloadFailed()") << QByteArray("void") << Names{};
+    QTest::newRow("updatePod") << 4 << slot << QByteArray("updatePod(QString)")
                                << QByteArray("void") << Names{"firmwarePath"};
     QTest::newRow("checkPodConnected")
-        << 4 << slot << QByteArray("checkPodConnected()") << QByteArray("bool") << Names{};
-    QTest::newRow("processFinished") << 5 << slot << QByteArray("processFinished(int)")
+        << 5 << slot << QByteArray("checkPodConnected()") << QByteArray("bool") << Names{};
+    QTest::newRow("processFinished") << 6 << slot << QByteArray("processFinished(int)")
                                      << QByteArray("void") << Names{"exitCode"};
     QTest::newRow("checkProgramVersion")
-        << 6 << slot << QByteArray("checkProgramVersion()") << QByteArray("void") << Names{};
+        << 7 << slot << QByteArray("checkProgramVersion()") << QByteArray("void") << Names{};
     QTest::newRow("downloadLastPodVersion")
-        << 7 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
-    QTest::newRow("handleFileChosen") << 8 << slot << QByteArray("handleFileChosen(QString)")
+        << 8 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
+    QTest::newRow("handleFileChosen") << 9 << slot << QByteArray("handleFileChosen(QString)")
                                       << QByteArray("QString") << Names{"urlString"};
 }
 
@@ -69,7 +72,7 @@ void TestUpdaterInterface::methods()
 void TestUpdaterInterface::onlyTheseMethods()
 {
     const QMetaObject &meta = Updater::staticMetaObject;
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 9);
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 10);
     QCOMPARE(meta.propertyCount(), meta.propertyOffset());
     QCOMPARE(meta.enumeratorCount(), meta.enumeratorOffset());
     QCOMPARE(meta.classInfoCount(), meta.classInfoOffset());

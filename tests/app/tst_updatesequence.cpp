@@ -6,6 +6,7 @@
 #include "Privileges.h"
 #include "SensorTestbed.h"
 #include "SignalWait.h"
+#include "UpdateLock.h"
 #include "UmockdevTest.h"
 #include "Updater.h"
 #include "UpdaterTestAccess.h"
@@ -16,7 +17,9 @@
 #include <QJsonObject>
 #include <QSerialPortInfo>
 #include <QtTest>
+#include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -30,6 +33,7 @@ struct ToolRun
 {
     QStringList args;
     QString cwd;
+    qint64 pid = 0;
 };
 
 int openDescriptors()
@@ -87,23 +91,26 @@ private slots:
     void portLookup_data();
     void portLookup();
     void lateBootloaderFoundByRetry();
+    void defaultRunLooksAfterTheWait_data();
     void defaultRunLooksAfterTheWait();
     void noPortEndsTheRun_data();
     void noPortEndsTheRun();
     void sensorAlreadyInBootloaderIsFlashed();
     void missingToolIsReported();
-    void toolFoundLikeWindowsFindsIt_data();
-    void toolFoundLikeWindowsFindsIt();
+    void toolFoundBesideOrOnPath_data();
+    void toolFoundBesideOrOnPath();
     void secondRunIsRefused();
-    void unusablePackageTouchesNothing_data();
-    void unusablePackageTouchesNothing();
+    void hungToolIsStopped();
+    void refusedAtThePressTouchesNothing_data();
+    void refusedAtThePressTouchesNothing();
     void usbErrorOutcome_data();
     void usbErrorOutcome();
     void pressDuringDownloadWaitsForIt();
     void soakKeepsResourcesLevel();
 
 private:
-    void placeTool(const QString &directory);
+    // Puts the stand-in tool as "util" into directory; by default into a folder on PATH.
+    void placeTool(const QString &directory = QString());
     std::unique_ptr<Updater> makeUpdater();
     // Runs one update and returns its updateDone code (INT_MIN: none within 10 s).
     int runUpdate(Updater &updater, const QString &package = "dl/app.zip");
@@ -133,7 +140,10 @@ void TestUpdateSequence::init()
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
-    qputenv("PATH", "/usr/bin:/bin");
+    qputenv("PATH", (work->filePath("bin") + ":/usr/bin:/bin").toLocal8Bit());
+    // The lock that keeps programs from updating at the same time lives here: tests that run
+    // side by side must not meet in it.
+    qputenv("XDG_RUNTIME_DIR", work->path().toLocal8Bit());
     bed = std::make_unique<SensorTestbed>();
     log = std::make_unique<LogCapture>();
     QVERIFY(QDir().mkpath("dl"));
@@ -150,8 +160,9 @@ void TestUpdateSequence::cleanup()
 
 void TestUpdateSequence::placeTool(const QString &directory)
 {
-    QDir().mkpath(directory);
-    QVERIFY(QFile::link(toolPath, QDir(directory).filePath("util")));
+    const QString target = directory.isEmpty() ? work->filePath("bin") : directory;
+    QDir().mkpath(target);
+    QVERIFY(QFile::link(toolPath, QDir(target).filePath("util")));
 }
 
 std::unique_ptr<Updater> TestUpdateSequence::makeUpdater()
@@ -185,6 +196,7 @@ QList<ToolRun> TestUpdateSequence::toolRuns() const
         for (const QJsonValue &arg : run.value("args").toArray())
             entry.args.append(arg.toString());
         entry.cwd = run.value("cwd").toString();
+        entry.pid = qint64(run.value("pid").toDouble());
         runs.append(entry);
     }
     return runs;
@@ -211,9 +223,11 @@ void TestUpdateSequence::wholeRoad()
     QFETCH(QByteArray, toolExit);
     QFETCH(int, exitCode);
     qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     bed->setRestart(50);
+    // Left by a program that crashed: nobody holds it, so it is taken over.
+    QVERIFY(writeFile(UpdateLock::defaultPath(), "4242\nUpdater\n"));
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
 
@@ -262,7 +276,7 @@ void TestUpdateSequence::portLookup_data()
 void TestUpdateSequence::portLookup()
 {
     QFETCH(QStringList, ports);
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     bed->setRestart(0, ports);
     auto updater = makeUpdater();
@@ -278,7 +292,7 @@ void TestUpdateSequence::portLookup()
 
 void TestUpdateSequence::lateBootloaderFoundByRetry()
 {
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     bed->setRestart(waitMs + windowMs / 2);
     auto updater = makeUpdater();
@@ -286,19 +300,32 @@ void TestUpdateSequence::lateBootloaderFoundByRetry()
     QCOMPARE(toolRuns().size(), 1);
 }
 
+void TestUpdateSequence::defaultRunLooksAfterTheWait_data()
+{
+    QTest::addColumn<int>("restartMs");
+    QTest::newRow("bootloader at once") << 0;
+    // A slow re-enumeration (or a first driver install): looked for again and again.
+    QTest::newRow("bootloader 5 s after the wait") << 3000 + 5000;
+}
+
 void TestUpdateSequence::defaultRunLooksAfterTheWait()
 {
-    // The program's own timing: the sensor is in its bootloader at once, yet nobody looks for
-    // its port before the 3000 ms wait has passed.
-    placeTool(work->path());
+    // The program's own timing: nobody looks for the port before the 3000 ms wait has passed,
+    // and a port that comes later is still found.
+    QFETCH(int, restartMs);
+    placeTool();
     bed->plugSensor();
-    bed->setRestart(0);
+    bed->setRestart(restartMs);
     Updater updater;
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(runUpdate(updater), 0);
+    QSignalSpy done(&updater, &Updater::updateDone);
+    updater.updatePod("dl/app.zip");
+    QVERIFY(waitForSignal(done, 1, 20000));
+    QCOMPARE(done.first().first().toInt(), 0);
     const qint64 toolEnded = timer.elapsed();
-    QVERIFY2(toolEnded >= 3000 * 95 / 100, qPrintable(QString::number(toolEnded)));
+    // Both timers are coarse ones, which may fire up to 5% early.
+    QVERIFY2(toolEnded >= qMax(restartMs, 3000) * 95 / 100, qPrintable(QString::number(toolEnded)));
 }
 
 void TestUpdateSequence::noPortEndsTheRun_data()
@@ -311,7 +338,7 @@ void TestUpdateSequence::noPortEndsTheRun_data()
 void TestUpdateSequence::noPortEndsTheRun()
 {
     QFETCH(QStringList, ports);
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     for (const QString &port : ports)
         bed->plug(port);
@@ -333,7 +360,7 @@ void TestUpdateSequence::noPortEndsTheRun()
 
 void TestUpdateSequence::sensorAlreadyInBootloaderIsFlashed()
 {
-    placeTool(work->path());
+    placeTool();
     bed->plug(SensorTestbed::bootloader);
     auto updater = makeUpdater();
     QSignalSpy usbErrors(updater.get(), &Updater::usbError);
@@ -364,30 +391,31 @@ void TestUpdateSequence::missingToolIsReported()
     QVERIFY(!waitForSignal(done, 2, 500)); // reported once
 }
 
-void TestUpdateSequence::toolFoundLikeWindowsFindsIt_data()
+void TestUpdateSequence::toolFoundBesideOrOnPath_data()
 {
     QTest::addColumn<bool>("inWorkingDir");
+    QTest::addColumn<bool>("onPath");
     QTest::addColumn<int>("exitCode");
 
     // The copy on PATH is a script that answers 42, so the two can be told apart.
-    QTest::newRow("working directory before PATH") << true << 0;
-    QTest::newRow("PATH only") << false << 42;
+    QTest::newRow("PATH, not the working directory") << true << true << 42;
+    QTest::newRow("PATH only") << false << true << 42;
+    QTest::newRow("working directory only") << true << false << int(Updater::toolNotStarted);
 }
 
-void TestUpdateSequence::toolFoundLikeWindowsFindsIt()
+void TestUpdateSequence::toolFoundBesideOrOnPath()
 {
     QFETCH(bool, inWorkingDir);
+    QFETCH(bool, onPath);
     QFETCH(int, exitCode);
     if (inWorkingDir)
         placeTool(work->path());
-    const QString bin = work->filePath("bin");
-    QDir().mkpath(bin);
-    QFile script(bin + "/util");
-    QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\necho from PATH\nexit 42\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-    qputenv("PATH", (bin + ":/usr/bin:/bin").toLocal8Bit());
+    if (onPath) {
+        QVERIFY(writeFile(work->filePath("bin/util"), "#!/bin/sh\necho from PATH\nexit 42\n"));
+        QFile::setPermissions(work->filePath("bin/util"), QFile::ReadOwner | QFile::ExeOwner);
+    }
+    // An empty entry and "." would name the working directory too.
+    qputenv("PATH", (work->filePath("bin") + "::.:/usr/bin:/bin").toLocal8Bit());
 
     bed->plugSensor();
     bed->setRestart(0);
@@ -397,7 +425,7 @@ void TestUpdateSequence::toolFoundLikeWindowsFindsIt()
 
 void TestUpdateSequence::secondRunIsRefused()
 {
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     bed->setRestart(0);
     auto updater = makeUpdater();
@@ -409,6 +437,7 @@ void TestUpdateSequence::secondRunIsRefused()
     updater->updatePod("dl/app.zip"); // while waiting for the bootloader
     QTRY_VERIFY_WITH_TIMEOUT(log->lines().contains("Started util"), 10000);
     updater->updatePod("dl/app.zip"); // while the tool runs on the port
+    updater->processFinished(0);      // by hand: the running tool is not this caller's
 
     QVERIFY(waitForSignal(done, 1, 10000));
     QCOMPARE(done.first().first().toInt(), 5);
@@ -419,38 +448,95 @@ void TestUpdateSequence::secondRunIsRefused()
     QCOMPARE(runUpdate(*updater), 5);
 }
 
-void TestUpdateSequence::unusablePackageTouchesNothing_data()
+void TestUpdateSequence::hungToolIsStopped()
+{
+    placeTool();
+    bed->plugSensor();
+    bed->setRestart(0);
+    qputenv("OVK_FAKE_TOOL_HANG", "1"); // ignores SIGTERM, and leaves a helper in its group
+    auto updater = makeUpdater();
+    UpdaterTestAccess::timing(*updater).toolTimeoutMs = 500;
+    UpdaterTestAccess::timing(*updater).toolStopGraceMs = 300;
+    const int code = runUpdate(*updater);
+    qunsetenv("OVK_FAKE_TOOL_HANG");
+    QCOMPARE(code, int(Updater::toolStopped));
+    QVERIFY(log->lines().contains("Flashing tool still running after 0 s, stopping it"));
+    QCOMPARE(toolRuns().size(), 1);
+    // The whole group goes, the helper the tool left behind included.
+    const pid_t group = pid_t(toolRuns().first().pid);
+    QTRY_VERIFY_WITH_TIMEOUT(::kill(-group, 0) != 0 && errno == ESRCH, 5000);
+    QTRY_COMPARE(childProcesses(), 0);
+}
+
+void TestUpdateSequence::refusedAtThePressTouchesNothing_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QByteArray>("contents"); // null: no such file
+    QTest::addColumn<QStringList>("devices"); // beside the sensor
+    QTest::addColumn<bool>("lockedElsewhere");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("logLine");
 
-    QTest::newRow("missing") << "dl/none.zip" << QByteArray();
-    QTest::newRow("empty") << "dl/empty.zip" << QByteArray("");
-    QTest::newRow("web page") << "dl/portal.zip" << QByteArray("<html>Sign in to Wi-Fi</html>");
+    const QString unusable = "No usable firmware package: \"%1\"";
+    const QStringList none;
+    QTest::newRow("missing") << "dl/none.zip" << QByteArray() << none << false
+                             << int(Updater::noUsablePackage) << unusable.arg("dl/none.zip");
+    QTest::newRow("empty") << "dl/empty.zip" << QByteArray("") << none << false
+                           << int(Updater::noUsablePackage) << unusable.arg("dl/empty.zip");
+    QTest::newRow("web page") << "dl/portal.zip" << QByteArray("<html>Sign in to Wi-Fi</html>")
+                              << none << false << int(Updater::noUsablePackage)
+                              << unusable.arg("dl/portal.zip");
     QTest::newRow("archive without its end record")
-        << "dl/cut short.zip" << zipFrame().left(zipFrame().size() - 10);
-    QTest::newRow("a folder") << "dl" << QByteArray();
+        << "dl/cut short.zip" << zipFrame().left(zipFrame().size() - 10) << none << false
+        << int(Updater::noUsablePackage) << unusable.arg("dl/cut short.zip");
+    QTest::newRow("a folder") << "dl" << QByteArray() << none << false
+                              << int(Updater::noUsablePackage) << unusable.arg("dl");
+    // Which of them would get the command, and which port the tool?
+    QTest::newRow("two sensors running")
+        << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondSensor} << false
+        << int(Updater::moreThanOneSensor) << "More than one sensor connected";
+    QTest::newRow("two sensors in their bootloaders")
+        << "dl/app.zip" << QByteArray()
+        << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader} << false
+        << int(Updater::moreThanOneSensor) << "More than one sensor connected";
+    QTest::newRow("another program updates")
+        << "dl/app.zip" << QByteArray() << none << true << int(Updater::updateAlreadyRunning)
+        << "Update already running";
 }
 
-void TestUpdateSequence::unusablePackageTouchesNothing()
+void TestUpdateSequence::refusedAtThePressTouchesNothing()
 {
     QFETCH(QString, path);
     QFETCH(QByteArray, contents);
+    QFETCH(QStringList, devices);
+    QFETCH(bool, lockedElsewhere);
+    QFETCH(int, exitCode);
+    QFETCH(QString, logLine);
     if (!contents.isNull())
         QVERIFY(writeFile(path, contents));
-    placeTool(work->path());
-    bed->plugSensor();
+    placeTool();
+    if (devices.value(0) != SensorTestbed::bootloader)
+        bed->plugSensor();
+    for (const QString &device : devices)
+        device == SensorTestbed::secondSensor ? bed->plugSensor(device) : bed->plug(device);
     bed->setRestart(0);
+    // Held as another program holds it: the lock is the open file's, not the process's.
+    UpdateLock otherProgram;
+    QVERIFY(!lockedElsewhere || otherProgram.tryLock());
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
 
     updater->updatePod(path);
     QCOMPARE(done.count(), 1); // at once, before any wait
-    QCOMPARE(done.first().first().toInt(), int(Updater::noUsablePackage));
-    QCOMPARE(log->lines(), QStringList{QString("No usable firmware package: \"%1\"").arg(path)});
+    QCOMPARE(done.first().first().toInt(), exitCode);
+    QCOMPARE(log->lines(), QStringList{logLine});
     QVERIFY(!waitForSignal(done, 2, waitMs + 200));
     QVERIFY(bed->writes().isEmpty());
     QVERIFY(toolRuns().isEmpty());
+    // The lock is given back with the outcome (or was never taken).
+    otherProgram.unlock();
+    UpdateLock next;
+    QVERIFY(next.tryLock());
 }
 
 void TestUpdateSequence::usbErrorOutcome_data()
@@ -468,7 +554,7 @@ void TestUpdateSequence::usbErrorOutcome()
 {
     QFETCH(bool, denied);
     QFETCH(int, exitCode);
-    placeTool(work->path());
+    placeTool();
     SensorFaults faults;
     faults.openDenied = denied;
     bed->plugSensor(SensorTestbed::sensor, faults);
@@ -498,7 +584,7 @@ void TestUpdateSequence::pressDuringDownloadWaitsForIt()
     slow.body = zipFrame("the latest firmware");
     slow.delayMs = 500;
     server.setAnswer("/files/terravox/v2/sensor/firmware/app.zip", slow);
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     bed->setRestart(0);
     auto updater = makeUpdater();
@@ -513,7 +599,7 @@ void TestUpdateSequence::pressDuringDownloadWaitsForIt()
 
 void TestUpdateSequence::soakKeepsResourcesLevel()
 {
-    placeTool(work->path());
+    placeTool();
     bed->plugSensor();
     auto updater = makeUpdater();
     UpdateTiming &timing = UpdaterTestAccess::timing(*updater);

@@ -5,6 +5,7 @@
 # Usage: update_road.sh WORLD UPDATER TOOL PACKAGE EXPECTED
 # PACKAGE "none": the help server has no package, so the program has none either.
 # OVK_WORLD_OPTIONS: more options for the world (--stuck: the sensor waits in its bootloader).
+# OVK_E2E_CLOSE=1: the window is asked to close while the tool flashes; it must stay and say why.
 # The stand-in tool's behaviour comes from the environment (OVK_FAKE_TOOL_*).
 set -euo pipefail
 world=$1 updater=$2 tool=$3 package=$4 expected=$5
@@ -13,10 +14,11 @@ source "$(dirname "$0")/../../tools/xdrive.sh"
 work=$(mktemp -d)
 export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache \
     XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime TMPDIR=$work/tmp
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$TMPDIR" "$work/run"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_DATA_HOME" "$TMPDIR" "$work/run" "$work/bin"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORMTHEME QT_QPA_PLATFORM
-ln -s "$tool" "$work/run/util"
+ln -s "$tool" "$work/bin/util"
+export PATH=$work/bin:$PATH
 cd "$work/run"
 
 served=(--package "$package")
@@ -59,6 +61,15 @@ if [ -n "$stuck" ]; then
     wait_indicator_green "$window" || fail "the indicator is not green for a sensor in its bootloader"
 fi
 click_update_sensor "$window"
+if [ -n "${OVK_E2E_CLOSE:-}" ]; then
+    for _ in $(seq 100); do
+        grep -q '^Started util$' "$work/log" && break
+        sleep 0.2
+    done
+    request_close "$window"
+    wait_window "Update in progress" 10 >/dev/null || fail "closing said nothing"
+    xdotool search --onlyvisible --name '^OVK Sensor Updater$' >/dev/null || fail "the window closed mid-flash"
+fi
 result=$(wait_result 40) || fail "no result window"
 [ "$result" = "$expected" ] || fail "'$result' instead of '$expected'"
 echo "PASS: '$expected' after a click on Update Sensor"

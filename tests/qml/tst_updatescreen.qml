@@ -106,6 +106,16 @@ TestCase {
             { tag: "no bootloader", code: -1, title: "Error on update",
               text: "Something went wrong during the update process, please try again.",
               icon: StandardIcon.Critical },
+            { tag: "tool stopped", code: -4, title: "Error on update",
+              text: "Something went wrong during the update process, please try again.",
+              icon: StandardIcon.Critical },
+            { tag: "another program updates", code: -5, dialog: "errorDialog",
+              title: "Update already running",
+              text: "Another program on this computer is updating a sensor. Please wait until it has finished.",
+              icon: StandardIcon.Critical },
+            { tag: "two sensors", code: -6, dialog: "errorDialog",
+              title: "More than one sensor connected", text: "Please connect only one sensor.",
+              icon: StandardIcon.Critical },
         ]
     }
 
@@ -114,7 +124,7 @@ TestCase {
         mouseClick(screen.buttonUpdate)
         verifyBusy()
         updater.updateDone(data.code)
-        compareDialog(dialog("updateDoneDialog"), data.title, data.text, data.icon)
+        compareDialog(dialog(data.dialog || "updateDoneDialog"), data.title, data.text, data.icon)
         verifyIdle()
     }
 
@@ -143,7 +153,11 @@ TestCase {
         mouseClick(screen.buttonUpdate)
         verifyBusy()
         updater.usbError(data.error, data.name)
-        verifyIdle()
+        // Only access denied ends the run; any other goes on to its outcome.
+        if (data.dialog)
+            verifyIdle()
+        else
+            verifyBusy()
         var errorDialog = dialog("errorDialog")
         compare(errorDialog.visible, data.dialog)
         if (data.dialog)
@@ -161,6 +175,21 @@ TestCase {
         compareDialog(dialog("updateDoneDialog"), "Update done",
                       "The update has been completed successfully", StandardIcon.Information)
         verifyIdle()
+    }
+
+    function test_closeWaitsForTheOutcome() {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        window.close()
+        verify(window.visible, "the window stays while the sensor is updated")
+        compareDialog(dialog("closeDialog"), "Update in progress",
+                      "The sensor is being updated. The window can be closed once the update has finished.",
+                      StandardIcon.Warning)
+        dialog("closeDialog").close()
+        updater.updateDone(0)
+        dialog("updateDoneDialog").close() // its OK
+        window.close()
+        verify(!window.visible, "closed once the update has ended")
     }
 
     function test_newVersion_data() {

@@ -6,7 +6,9 @@
 //   OVK_FAKE_TOOL_SLEEP_MS  time to take before ending
 //   OVK_FAKE_TOOL_CHECK_ZIP "1": succeed only when the package (-pkg) is a zip archive
 //   OVK_FAKE_TOOL_TIMES     file to append "start NS" and "exit NS" to (wall clock, for the
-//                           benchmark)
+//                           benchmark; "exit" only when it ran to its end)
+//   OVK_FAKE_TOOL_HANG      "1": never ends, ignores SIGTERM, and leaves a child of its own in
+//                           its process group, as a hung tool that started a helper would
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -54,7 +56,8 @@ void record(const std::vector<std::string> &args)
     std::string line = "{\"args\":[";
     for (size_t i = 0; i < args.size(); ++i)
         line += (i ? "," : "") + jsonString(args[i]);
-    line += "],\"cwd\":" + jsonString(cwd) + ",\"pid\":" + std::to_string(getpid()) + "}\n";
+    line += "],\"cwd\":" + jsonString(cwd) + ",\"pid\":" + std::to_string(getpid()) +
+            ",\"ppid\":" + std::to_string(getppid()) + "}\n";
     std::ofstream(path, std::ios::app) << line;
 }
 
@@ -96,6 +99,14 @@ int main(int argc, char *argv[])
     std::cout << "stand-in flashing tool " << getpid() << "\npackage: " << package
               << "\nport: " << port << std::endl;
     std::cerr << "stand-in diagnostics for " << package << std::endl;
+
+    if (environment("OVK_FAKE_TOOL_HANG") == "1") {
+        std::signal(SIGTERM, SIG_IGN);
+        if (fork() == 0)
+            execlp("sleep", "sleep", "3600", static_cast<char *>(nullptr));
+        for (;;)
+            pause();
+    }
 
     const int sleepMs = std::atoi(environment("OVK_FAKE_TOOL_SLEEP_MS", "0").c_str());
     for (int step = 1; step <= 4; ++step) {
