@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 const char description[] = R"(Updates the firmware of an OVK Terravox sensor from a terminal, as
@@ -20,9 +21,25 @@ Exit codes:
   2   no sensor connected
   3   access denied to the sensor
   4   no usable firmware package
+  5   more than one sensor connected
   64  usage error
-  130 interrupted before an update began)";
+  128+N stopped by signal N before an update began (130 Ctrl+C, 143 SIGTERM,
+      129 hang-up), or 130 when a second Ctrl+C stopped a running update
+
+Ctrl+C, SIGTERM and a hang-up let a running update finish; a second Ctrl+C
+stops the flashing tool, and the sensor waits in its bootloader.)";
+
+// Seconds that still fit in milliseconds.
+constexpr int maximumSeconds = std::numeric_limits<int>::max() / 1000;
+
+// A whole number of seconds from 0 (1 with positive) to maximumSeconds; -1 when it is not.
+int seconds(const QString &text, bool positive)
+{
+    bool number = false;
+    const int value = text.toInt(&number);
+    return number && value >= (positive ? 1 : 0) && value <= maximumSeconds ? value : -1;
 }
+} // namespace
 
 bool CommandLine::parse()
 {
@@ -36,11 +53,16 @@ bool CommandLine::parse()
         "file");
     const QCommandLineOption waitOption(
         "wait", "Wait up to this many seconds for a sensor to be connected.", "seconds");
+    const QCommandLineOption toolTimeoutOption(
+        "tool-timeout",
+        "Stop the flashing tool when it has not finished after this many seconds (default 600).",
+        "seconds");
     const QCommandLineOption repeatOption(
         "repeat", "Batch mode: update each sensor plugged in, one after the other, until "
                   "interrupted (Ctrl+C). A running update is always let finish.");
     const QCommandLineOption verboseOption({"v", "verbose"}, "Show the debug log on stderr.");
-    parser.addOptions({versionOption, packageOption, waitOption, repeatOption, verboseOption});
+    parser.addOptions(
+        {versionOption, packageOption, waitOption, toolTimeoutOption, repeatOption, verboseOption});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -64,10 +86,16 @@ bool CommandLine::parse()
         return false;
     }
     if (parser.isSet(waitOption)) {
-        bool number = false;
-        waitSeconds = parser.value(waitOption).toInt(&number);
-        if (!number || waitSeconds < 0) {
+        waitSeconds = seconds(parser.value(waitOption), false);
+        if (waitSeconds < 0) {
             std::fprintf(stderr, "--wait needs a number of seconds\n");
+            return false;
+        }
+    }
+    if (parser.isSet(toolTimeoutOption)) {
+        toolTimeoutSeconds = seconds(parser.value(toolTimeoutOption), true);
+        if (toolTimeoutSeconds < 0) {
+            std::fprintf(stderr, "--tool-timeout needs a number of seconds\n");
             return false;
         }
     }

@@ -9,14 +9,20 @@ constexpr int errorOnUpdate = 1;
 constexpr int noSensor = 2;
 constexpr int accessDenied = 3;
 constexpr int noUsablePackage = 4;
-constexpr int interrupted = 130; // stopped before an update began
+constexpr int moreThanOneSensor = 5;
 constexpr int usage = 64;
+// Stopped by a signal before an update began (130 for Ctrl+C), or by a second Ctrl+C during one.
+constexpr int interruptedBy(int signalNumber)
+{
+    return 128 + signalNumber;
+}
 } // namespace ExitCode
 
 struct CommandLine
 {
     QString package;      // empty: the help server's latest, downloaded first
     int waitSeconds = -1; // how long to wait for a sensor; negative: not at all (batch: for ever)
+    int toolTimeoutSeconds = 0; // 0: the program's own (10 minutes)
     bool repeat = false;
     bool verbose = false;
 

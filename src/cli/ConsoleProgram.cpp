@@ -36,6 +36,8 @@ int runConsoleProgram(int argc, char *argv[])
 
     QTextStream out(stdout);
     Updater updater;
+    if (options.toolTimeoutSeconds > 0)
+        updater.setToolTimeoutMs(options.toolTimeoutSeconds * 1000);
     SensorUpdateSession session(updater, options, out);
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &session,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "UsbLink.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -19,8 +20,9 @@ public:
     SensorUpdateSession(Updater &updater, const CommandLine &options, QTextStream &out);
 
     void start();
-    // Asked to stop: a running update is let finish first.
-    void stop();
+    // Asked to stop by signalNumber. A running update is let finish first; a second Ctrl+C
+    // stops it.
+    void stop(int signalNumber);
 
 signals:
     void finished(int exitCode);
@@ -30,15 +32,17 @@ private:
     {
         WaitingForSensor,
         Updating,
-        WaitingForUnplug,
+        WaitingForNext,
         Finished
     };
 
     void onPoll();
     void waitForSensor(const QString &announcement);
+    bool isNextSensor(const UsbDeviceId &sensor) const;
     void beginUpdate();
     void onUpdateDone(int exitCode);
     void onUsbError(int error);
+    void onDownloadFailed();
     void recordOutcome(int exitCode, const QString &text);
     void finishBatch();
     void finish(int exitCode);
@@ -50,9 +54,16 @@ private:
     QTextStream &out;
     QTimer poll;
     QElapsedTimer waitingSince;
-    QElapsedTimer absentSince;
     State state = State::WaitingForSensor;
-    bool stopRequested = false;
+    int stopSignal = 0;        // the first stop asked for, 0 while none
+    bool stoppingTool = false; // a second Ctrl+C stops the running update
+    QString downloadFailure;   // to be said before the next update, once
     int updated = 0;
     int failed = 0;
+
+    // The sensor updated last, and what has been seen of it since, to tell it from the next.
+    UsbDeviceId lastSensor;
+    bool lastSensorLeft = false;     // off the bus since its outcome (its restart, or unplugged)
+    bool lastSensorCameBack = false; // and seen again afterwards
+    QElapsedTimer absentSince;       // nothing on the bus since then
 };

@@ -1,5 +1,5 @@
-// Turns SIGINT and SIGTERM into a Qt signal on the event loop, so that a running update can be
-// let finish before the program stops.
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the event loop, so that a running update
+// can be let finish before the program stops, even when its terminal has gone.
 #pragma once
 
 #include <QObject>

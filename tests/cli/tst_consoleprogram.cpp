@@ -4,14 +4,19 @@
 #include "SignalWait.h"
 #include "WorkingDirectory.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 #include <unistd.h>
 
 namespace {
 const char accessDeniedLine[] = "Access denied: We couldn't access your sensor. Please disconnect "
                                 "your sensor and make sure it's not open in any chrome tab";
+const char staleDownloadLine[] = "Could not download the latest package; updating with the one "
+                                 "stored on 2026-01-15.";
 
 QString tool(const char *variable)
 {
@@ -31,22 +36,30 @@ private slots:
     void exitCodes_data();
     void exitCodes();
     void waitsForSensor();
+    void stopSignals_data();
+    void stopSignals();
+    void twoProgramsOneSensor();
     void batchUntilTerminated();
 
 private:
     // Starts the world around the program; the program's lines come on the world's stdout.
+    // program: the arguments are a whole command line of their own instead.
     void startWorld(const QStringList &worldOptions, const QStringList &programArguments,
-                    bool asNormalUser = false);
+                    bool asNormalUser = false, bool program = false);
     // Waits until the output has count lines equal to line; false after timeoutMs.
     bool waitForLine(const QString &line, int count = 1, int timeoutMs = 20000);
     // The world's exit code once it has ended (it ends with the program's).
     int exitCode(int timeoutMs = 30000);
     QStringList lines() const;
+    QStringList programLines() const; // the lines that are not the world's own
+    // The console program's process id: the world's child, once it runs.
+    qint64 programPid() const;
 
     std::unique_ptr<TemporaryWorkingDirectory> work;
     std::unique_ptr<QProcess> world;
     QByteArray output;
     QString demoPackage;
+    const QString savedPath = qEnvironmentVariable("PATH");
 };
 
 void TestConsoleProgram::initTestCase()
@@ -61,7 +74,11 @@ void TestConsoleProgram::initTestCase()
 void TestConsoleProgram::init()
 {
     work = std::make_unique<TemporaryWorkingDirectory>();
-    QVERIFY(QFile::link(tool("OVK_FAKE_TOOL"), work->filePath("util")));
+    QVERIFY(QDir().mkpath(work->filePath("bin")));
+    QVERIFY(QFile::link(tool("OVK_FAKE_TOOL"), work->filePath("bin/util")));
+    // The world and the program inherit both: the tool on PATH, and a lock of this test's own.
+    qputenv("PATH", (work->filePath("bin") + ':' + savedPath).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", work->path().toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qputenv("OVK_FAKE_TOOL_CHECK_ZIP", "1");
     output.clear();
@@ -84,7 +101,8 @@ void TestConsoleProgram::cleanup()
 }
 
 void TestConsoleProgram::startWorld(const QStringList &worldOptions,
-                                    const QStringList &programArguments, bool asNormalUser)
+                                    const QStringList &programArguments, bool asNormalUser,
+                                    bool program)
 {
     QStringList arguments{tool("OVK_WORLD"), "--restart-delay", "300", "--bootloader-stay", "4000"};
     arguments << worldOptions << "--";
@@ -93,7 +111,9 @@ void TestConsoleProgram::startWorld(const QStringList &worldOptions,
         arguments << "setpriv"
                   << "--bounding-set=-dac_override,-dac_read_search"
                   << "--";
-    arguments << tool("OVK_CONSOLE_PROGRAM") << programArguments;
+    if (!program)
+        arguments << tool("OVK_CONSOLE_PROGRAM");
+    arguments << programArguments;
     world = std::make_unique<QProcess>();
     world->setProcessChannelMode(QProcess::MergedChannels);
     connect(world.get(), &QProcess::readyRead, this, [this] { output += world->readAll(); });
@@ -112,7 +132,7 @@ bool TestConsoleProgram::waitForLine(const QString &line, int count, int timeout
 
 int TestConsoleProgram::exitCode(int timeoutMs)
 {
-    if (!world->waitForFinished(timeoutMs))
+    if (world->state() != QProcess::NotRunning && !world->waitForFinished(timeoutMs))
         return -1;
     output += world->readAll();
     return world->exitCode();
@@ -123,11 +143,31 @@ QStringList TestConsoleProgram::lines() const
     return QString::fromUtf8(output).split('\n');
 }
 
+QStringList TestConsoleProgram::programLines() const
+{
+    return lines().filter(QRegularExpression("^(?!world: )."));
+}
+
+qint64 TestConsoleProgram::programPid() const
+{
+    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat("/proc/" + pid + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // pid (name) state ppid ...: the name may hold blanks, so count from its closing ')'.
+        const QByteArray line = stat.readAll();
+        if (line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toLongLong() ==
+            world->processId())
+            return pid.toLongLong();
+    }
+    return 0;
+}
+
 void TestConsoleProgram::exitCodes_data()
 {
     QTest::addColumn<QStringList>("worldOptions");
     QTest::addColumn<QStringList>("arguments"); // PACKAGE: the demo package, WEB: a web page
-    QTest::addColumn<QByteArray>("toolExit");
+    QTest::addColumn<QByteArray>("toolExit");   // "hang": a tool that never ends
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("lastLine");
 
@@ -146,8 +186,22 @@ void TestConsoleProgram::exitCodes_data()
         << "No usable firmware package: portal.zip";
     QTest::newRow("default download")
         << withPackage << QStringList() << QByteArray("0") << 0 << "Update done";
+    // An earlier day's package is stored; the help server has none today.
+    QTest::newRow("download fails, stored package said")
+        << QStringList() << QStringList() << QByteArray("0") << 0 << "Update done";
+    QTest::newRow("two sensors")
+        << QStringList{"--second-sensor"} << withPackage << QByteArray("0") << 5
+        << "More than one sensor connected: Please connect only one sensor.";
+    QTest::newRow("tool never ends")
+        << QStringList() << QStringList{"--package", "PACKAGE", "--tool-timeout", "1"}
+        << QByteArray("hang") << 1
+        << "The flashing tool did not finish in 1 s and was stopped. The sensor waits in its "
+           "bootloader; update it again.";
     QTest::newRow("usage error") << QStringList() << QStringList{"--wait", "soon"}
                                  << QByteArray("0") << 64 << "--wait needs a number of seconds";
+    QTest::newRow("wait beyond reach")
+        << QStringList() << QStringList{"--wait", "3000000"} << QByteArray("0") << 64
+        << "--wait needs a number of seconds";
 }
 
 void TestConsoleProgram::exitCodes()
@@ -158,23 +212,36 @@ void TestConsoleProgram::exitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, lastLine);
     qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
+    qputenv("OVK_FAKE_TOOL_HANG", toolExit == "hang" ? "1" : "0");
     QVERIFY(writeFile("portal.zip", "<html>Sign in to the Wi-Fi</html>"));
+    // What an earlier day's download left; today's, when there is one, replaces it.
+    QVERIFY(writeFile("dl/app.zip", zipFrame("an earlier package")));
+    QFile earlier("dl/app.zip");
+    QVERIFY(earlier.open(QIODevice::ReadWrite));
+    QVERIFY(earlier.setFileTime(QDateTime(QDate(2026, 1, 15), QTime(12, 0)),
+                                QFileDevice::FileModificationTime));
+    earlier.close();
     worldOptions.replaceInStrings("PACKAGE", demoPackage);
     arguments.replaceInStrings("PACKAGE", demoPackage).replaceInStrings("WEB", "portal.zip");
 
     startWorld(worldOptions, arguments, exitCode == 3);
     QCOMPARE(this->exitCode(), exitCode);
-    QStringList programLines = lines().filter(QRegularExpression("^(?!world: )."));
-    QVERIFY(!programLines.isEmpty());
-    QCOMPARE(programLines.last(), lastLine);
-    const bool updating = exitCode <= 1 || exitCode == 3 || exitCode == 4;
-    QCOMPARE(programLines.contains("Updating the sensor with " +
-                                   (arguments.isEmpty() ? "dl/app.zip" : arguments.value(1))),
+    const QStringList said = programLines();
+    QVERIFY(!said.isEmpty());
+    QCOMPARE(said.last(), lastLine);
+    const bool updating = exitCode <= 1 || (exitCode >= 3 && exitCode <= 5);
+    QCOMPARE(said.contains("Updating the sensor with " +
+                           (arguments.isEmpty() ? "dl/app.zip" : arguments.value(1))),
              updating);
+    const bool downloadFails = arguments.isEmpty() && !worldOptions.contains("--package");
+    QCOMPARE(said.contains(staleDownloadLine), downloadFails);
+    // Refused runs leave the sensor alone, also one that shares the bus with another.
+    QCOMPARE(lines().contains("world: sensor got the bootloader command"), exitCode <= 1);
     // Without -v the program's debug log stays out of sight.
     QVERIFY(!lines().contains("Opened TVX"));
     if (arguments.isEmpty())
-        QCOMPARE(fileContents("dl/app.zip"), fileContents(demoPackage));
+        QCOMPARE(fileContents("dl/app.zip"),
+                 downloadFails ? zipFrame("an earlier package") : fileContents(demoPackage));
 }
 
 void TestConsoleProgram::waitsForSensor()
@@ -188,19 +255,102 @@ void TestConsoleProgram::waitsForSensor()
     QVERIFY(lines().contains("Opened TVX")); // --verbose shows the debug log
 }
 
+void TestConsoleProgram::stopSignals_data()
+{
+    QTest::addColumn<QList<int>>("signalNumbers");
+    QTest::addColumn<bool>("duringDownload"); // else while the tool flashes
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("lastLine");
+    QTest::addColumn<bool>("toolRunsToItsEnd");
+
+    // Whatever happens to the program, the flash is not cut short.
+    QTest::newRow("hang-up") << QList<int>{SIGHUP} << false << 0 << "Update done" << true;
+    QTest::newRow("killed") << QList<int>{SIGKILL} << false << int(SIGKILL) << QString() << true;
+    // Unless a person insists.
+    QTest::newRow("Ctrl+C twice")
+        << QList<int>{SIGINT, SIGINT} << false << 130
+        << "Interrupted. The sensor waits in its bootloader; update it again." << false;
+    // Nothing has touched the sensor yet.
+    QTest::newRow("Ctrl+C during the download")
+        << QList<int>{SIGINT} << true << 130 << "Interrupted" << false;
+}
+
+void TestConsoleProgram::stopSignals()
+{
+    QFETCH(QList<int>, signalNumbers);
+    QFETCH(bool, duringDownload);
+    QFETCH(int, exitCode);
+    QFETCH(QString, lastLine);
+    QFETCH(bool, toolRunsToItsEnd);
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", toolRunsToItsEnd ? "2000" : "20000");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    qputenv("OVK_FAKE_TOOL_TIMES", work->filePath("times").toLocal8Bit());
+    const QStringList worldOptions{"--package", demoPackage, "--package-delay", "8000"};
+    startWorld(duringDownload ? worldOptions : QStringList(),
+               duringDownload ? QStringList() : QStringList{"--package", demoPackage});
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    qunsetenv("OVK_FAKE_TOOL_TIMES");
+    if (duringDownload)
+        QVERIFY(waitForLine("Updating the sensor with dl/app.zip"));
+    else
+        QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 20000);
+    const qint64 pid = programPid();
+    QVERIFY(pid > 0);
+    for (const int signalNumber : signalNumbers) {
+        QCOMPARE(::kill(pid_t(pid), signalNumber), 0);
+        QTest::qWait(300);
+    }
+    QCOMPARE(this->exitCode(), exitCode);
+    if (!lastLine.isEmpty())
+        QCOMPARE(programLines().last(), lastLine);
+    QCOMPARE(lines().contains("world: sensor got the bootloader command"), !duringDownload);
+    if (toolRunsToItsEnd) {
+        // The tool writes its "exit" line only when it has run to its end.
+        QTRY_VERIFY_WITH_TIMEOUT(fileContents(work->filePath("times")).contains("exit"), 10000);
+        return;
+    }
+    // Stopped, or never started: no tool is left running.
+    const QByteArray run = fileContents(work->filePath("runs.jsonl"));
+    QCOMPARE(run.isEmpty(), duringDownload);
+    if (!run.isEmpty()) {
+        const pid_t group = pid_t(QJsonDocument::fromJson(run).object().value("pid").toDouble());
+        QTRY_VERIFY_WITH_TIMEOUT(::kill(-group, 0) != 0, 10000);
+    }
+}
+
+void TestConsoleProgram::twoProgramsOneSensor()
+{
+    // A second program a second later, on the same bus: the first one's flash is the only one.
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "2000");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    const QString program = tool("OVK_CONSOLE_PROGRAM") + " --package '" + demoPackage + "'";
+    startWorld({}, {"sh", "-c", program + " & sleep 1; " + program + "; wait"}, false, true);
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    exitCode();
+    QCOMPARE(programLines().count("Update done"), 1);
+    QCOMPARE(programLines().count("Update already running"), 1);
+    QCOMPARE(fileContents(work->filePath("runs.jsonl")).count('\n'), 1);
+}
+
 void TestConsoleProgram::batchUntilTerminated()
 {
     startWorld({}, {"--repeat", "--package", demoPackage});
     QVERIFY(waitForLine("Sensor 1: Update done (1 updated, 0 failed)"));
-    world->write("unplug\n");
     QVERIFY(waitForLine("Waiting for the next sensor"));
-    world->write("plug\n");
+    // Back from its restart after 4 s, the sensor just updated is not updated again.
+    QVERIFY(waitForLine("world: sensor plugged in", 2));
+    QTest::qWait(1500);
+    QCOMPARE(programLines().count("Updating the sensor with " + demoPackage), 1);
+    // Another sensor in its place at once is the next one.
+    world->write("swap\n");
     QVERIFY(waitForLine("Updating the sensor with " + demoPackage, 2));
     // Asked to stop while the second sensor is being updated: it is let finish.
     world->terminate();
     QCOMPARE(exitCode(), 0);
-    const QStringList programLines = lines().filter(QRegularExpression("^(?!world: )."));
-    QCOMPARE(programLines.mid(programLines.size() - 3),
+    const QStringList said = programLines();
+    QCOMPARE(said.mid(said.size() - 3),
              (QStringList{"Stopping once the running update has ended",
                           "Sensor 2: Update done (2 updated, 0 failed)", "2 updated, 0 failed"}));
 }

@@ -77,7 +77,8 @@ QString LocalHelpServer::hostAndPort() const
     return QStringLiteral("localhost:%1").arg(serverPort());
 }
 
-bool LocalHelpServer::serveHelpFiles(const QByteArray &programVersion, const QString &packageFile)
+bool LocalHelpServer::serveHelpFiles(const QByteArray &programVersion, const QString &packageFile,
+                                     int packageDelayMs)
 {
     setAnswer(QStringLiteral("/files/terravox/v2/sensor/updater/updater_version"), 200,
               programVersion);
@@ -86,7 +87,10 @@ bool LocalHelpServer::serveHelpFiles(const QByteArray &programVersion, const QSt
     QFile file(packageFile);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    setAnswer(QStringLiteral("/files/terravox/v2/sensor/firmware/app.zip"), 200, file.readAll());
+    Answer package;
+    package.body = file.readAll();
+    package.delayMs = packageDelayMs;
+    setAnswer(QStringLiteral("/files/terravox/v2/sensor/firmware/app.zip"), package);
     return true;
 }
 

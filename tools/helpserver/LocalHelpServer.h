@@ -42,8 +42,10 @@ public:
     QString hostAndPort() const;
 
     // Serves the two files of the real help server: the program version file with this text,
-    // and the firmware package from this file (none when empty). False if it cannot be read.
-    bool serveHelpFiles(const QByteArray &programVersion, const QString &packageFile);
+    // and the firmware package from this file (none when empty), after packageDelayMs. False if
+    // it cannot be read.
+    bool serveHelpFiles(const QByteArray &programVersion, const QString &packageFile,
+                        int packageDelayMs = 0);
 
     void setAnswer(const QString &path, const Answer &answer);
     void setAnswer(const QString &path, int status, const QByteArray &body = {});

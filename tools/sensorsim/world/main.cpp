@@ -2,8 +2,9 @@
 // tests. It owns an emulated USB bus with a sensor that restarts into its bootloader when told
 // to, serves a local help server, and runs the program as its child, which sees that bus.
 // Must itself run under umockdev-wrapper. Lines on standard input change the world:
-// "unplug", "plug" (the sensor), "quit". With --stuck the sensor starts waiting in its
-// bootloader, as after an update cut short, and comes back as the application once flashed.
+// "unplug", "plug" (the sensor), "swap" (another sensor in its place at once), "quit". With
+// --stuck the sensor starts waiting in its bootloader, as after an update cut short, and comes
+// back as the application once flashed.
 #include "LocalHelpServer.h"
 #include "SensorTestbed.h"
 
@@ -48,9 +49,16 @@ public:
     {
         if (sensorPlugged)
             return;
-        bed.plugSensor(SensorTestbed::sensor, faults);
+        bed.plugSensor(current, faults);
         sensorPlugged = true;
-        say("sensor plugged in");
+        say(current == SensorTestbed::sensor ? "sensor plugged in" : "second sensor plugged in");
+    }
+
+    // A sensor of its own beside the world's, which never restarts: two on one bus.
+    void plugSecondSensor()
+    {
+        bed.plugSensor(SensorTestbed::secondSensor, faults);
+        say("a second sensor is plugged in too");
     }
 
     void startInBootloader()
@@ -76,7 +84,7 @@ public:
     void unplugAll()
     {
         if (sensorPlugged)
-            bed.unplugSensor();
+            bed.unplugSensor(current);
         if (inBootloader)
             bed.unplug(SensorTestbed::bootloader);
         sensorPlugged = inBootloader = false;
@@ -89,13 +97,24 @@ public:
             unplugAll();
         else if (line == "plug")
             plugSensor();
+        else if (line == "swap")
+            swap();
         else if (line == "quit")
             QCoreApplication::exit(0);
         else if (!line.isEmpty())
-            say("commands: plug, unplug, quit");
+            say("commands: plug, unplug, swap, quit");
     }
 
 private:
+    // The user takes the sensor out and plugs another one in at once.
+    void swap()
+    {
+        unplugAll();
+        current =
+            current == SensorTestbed::sensor ? SensorTestbed::secondSensor : SensorTestbed::sensor;
+        plugSensor();
+    }
+
     void onRestarted()
     {
         sensorPlugged = false;
@@ -116,6 +135,7 @@ private:
     }
 
     SensorTestbed bed;
+    QString current = SensorTestbed::sensor; // which of the two sensors is the world's
     int bootloaderStayMs;
     SensorFaults faults;
     bool sensorPlugged = false;
@@ -155,6 +175,8 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption port("port", "Help server port.", "port", "48443");
     const QCommandLineOption package("package", "Firmware package to serve.", "file");
+    const QCommandLineOption packageDelay("package-delay", "Delay before the package is served.",
+                                          "ms", "0");
     const QCommandLineOption version("version", "Program version to announce.", "text", "0.1");
     const QCommandLineOption restart("restart-delay", "Restart delay in ms.", "ms", "800");
     const QCommandLineOption stay("bootloader-stay", "Time in the bootloader in ms.", "ms", "8000");
@@ -163,7 +185,9 @@ int main(int argc, char *argv[])
                                             "it leaves it the stay time after being flashed.");
     const QCommandLineOption denied("deny-access",
                                     "The sensor's device node cannot be opened by a normal user.");
-    parser.addOptions({port, package, version, restart, stay, noSensor, stuck, denied});
+    const QCommandLineOption second("second-sensor", "A second sensor is plugged in as well.");
+    parser.addOptions(
+        {port, package, packageDelay, version, restart, stay, noSensor, stuck, denied, second});
     parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
     parser.process(app);
     const QStringList program = parser.positionalArguments();
@@ -175,7 +199,8 @@ int main(int argc, char *argv[])
     }
 
     LocalHelpServer server;
-    if (!server.serveHelpFiles(parser.value(version).toUtf8(), parser.value(package)))
+    if (!server.serveHelpFiles(parser.value(version).toUtf8(), parser.value(package),
+                               parser.value(packageDelay).toInt()))
         qFatal("world: cannot read %s", qPrintable(parser.value(package)));
     QObject::connect(&server, &LocalHelpServer::requested,
                      [](const QString &path) { say("help server: GET " + path); });
@@ -202,6 +227,8 @@ int main(int argc, char *argv[])
     } else if (!parser.isSet(noSensor)) {
         world.plugSensor();
     }
+    if (parser.isSet(second))
+        world.plugSecondSensor();
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&world, &input] {
