@@ -66,6 +66,8 @@ dpkg-deb -e "$deb" "$work/control"
 for step in "postinst configure" "postrm remove"; do
     set -- $step
     grep -q 'udevadm control --reload-rules' "$work/control/$1" || fail "$1 leaves udev alone"
+    # Every trigger names the sensor's vendor: no other device is disturbed.
+    ! grep 'udevadm trigger' "$work/control/$1" | grep -qv '1915' || fail "$1 triggers other devices"
     [ -z "$(sh "$work/control/$1" "$2" 2>&1)" ] || fail "$1 is not quiet"
 done
 status=0

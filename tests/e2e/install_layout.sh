@@ -45,8 +45,9 @@ started=$(cd / && XDG_CACHE_HOME=$prefix/cache "$launcher/ovk-sensor-updater" --
 started=$(cd / && unset XDG_CACHE_HOME && HOME=$prefix/home "$launcher/ovk-sensor-updater")
 [ "$started" = "$prefix/home/.cache/ovk-sensor-updater " ] || { echo "FAIL: launcher: $started"; exit 1; }
 rules=$prefix/lib/udev/rules.d/70-ovk-sensor.rules
-grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess"' "$rules"
-grep -q 'ATTRS{idVendor}=="1915", ATTRS{idProduct}=="521f", TAG+="uaccess"' "$rules"
+grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess", GROUP="plugdev", MODE="0660"' "$rules"
+grep -q 'ATTRS{idVendor}=="1915", ATTRS{idProduct}=="521f", TAG+="uaccess", GROUP="plugdev", MODE="0660", ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules"
+grep -q 'ATTR{idProduct}=="521f", ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules"
 if command -v udevadm >/dev/null; then
     udevadm verify "$rules" 2>/dev/null || true # not in every udev version
 fi
