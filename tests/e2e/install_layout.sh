@@ -13,6 +13,8 @@ bin/ovk-sensor-update
 bin/ovk-sensor-updater
 lib/udev/rules.d/70-ovk-sensor.rules
 share/applications/example.ovk.SensorUpdater.desktop
+share/doc/ovk-sensor-update/changelog.gz
+share/doc/ovk-sensor-update/copyright
 share/doc/ovk-sensor-updater/changelog.gz
 share/doc/ovk-sensor-updater/copyright
 share/icons/hicolor/128x128/apps/ovk-sensor-updater.png
