@@ -95,7 +95,7 @@ ApplicationWindow {
     }
 
     onClosing: {
-        if (mainWindow.updating) {
+        if (updater.running) {
             close.accepted = false
             mainWindow.explainClosing()
         }

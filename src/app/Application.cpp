@@ -1,22 +1,17 @@
-// The program's run: application, Updater and QML engine, built and torn down in a fixed order.
+// The window's run: application, Updater and QML engine, built and torn down in a fixed order.
 #include "Application.h"
 
-#include "Endpoints.h"
+#include "TrustedAuthorities.h"
 #include "Updater.h"
 
 #include <QGuiApplication>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
-#include <QSslConfiguration>
 
-void trustBuiltInAuthorities()
+void registerQmlTypes()
 {
-    const auto authorities = QSslCertificate::fromData(Endpoints::extraTrustedAuthorities());
-    if (authorities.isEmpty())
-        return;
-    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.addCaCertificates(authorities);
-    QSslConfiguration::setDefaultConfiguration(config);
+    qmlRegisterUncreatableType<Updater>("OVK", 1, 0, "Updater",
+                                        QStringLiteral("The program's one Updater is \"updater\""));
 }
 
 int runApplication(int argc, char *argv[], const QUrl &mainDocument)
@@ -27,6 +22,7 @@ int runApplication(int argc, char *argv[], const QUrl &mainDocument)
     QCoreApplication::setOrganizationName(QStringLiteral("OVK"));
     QCoreApplication::setApplicationName(QStringLiteral("Updater"));
     trustBuiltInAuthorities();
+    registerQmlTypes();
 
     Updater updater;
     QQmlApplicationEngine engine;

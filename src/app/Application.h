@@ -1,4 +1,4 @@
-// The program's run: application, Updater and QML engine, built and torn down in a fixed order.
+// The window's run: application, Updater and QML engine, built and torn down in a fixed order.
 #pragma once
 
 #include <QUrl>
@@ -7,5 +7,5 @@
 // Returns -1 when the document yields no root object, otherwise the event loop's result.
 int runApplication(int argc, char *argv[], const QUrl &mainDocument);
 
-// A program built for a local help server trusts that server's authority too.
-void trustBuiltInAuthorities();
+// Makes the Updater's outcomes known to QML ("import OVK 1.0", Updater.Done, ...).
+void registerQmlTypes();

@@ -41,6 +41,24 @@ int seconds(const QString &text, bool positive)
 }
 } // namespace
 
+int ExitCode::of(Updater::Outcome outcome)
+{
+    switch (outcome) {
+    case Updater::Done:
+        return updateDone;
+    case Updater::NoSensor:
+        return noSensor;
+    case Updater::AccessDenied:
+        return accessDenied;
+    case Updater::NoUsablePackage:
+        return noUsablePackage;
+    case Updater::MoreThanOneSensor:
+        return moreThanOneSensor;
+    default:
+        return errorOnUpdate;
+    }
+}
+
 bool CommandLine::parse()
 {
     QCommandLineParser parser;

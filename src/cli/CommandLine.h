@@ -1,6 +1,8 @@
 // The console companion's command line: its options, its exit codes and its help text.
 #pragma once
 
+#include "Updater.h"
+
 #include <QString>
 
 namespace ExitCode {
@@ -16,6 +18,8 @@ constexpr int interruptedBy(int signalNumber)
 {
     return 128 + signalNumber;
 }
+// The exit code of a run's outcome.
+int of(Updater::Outcome outcome);
 } // namespace ExitCode
 
 struct CommandLine

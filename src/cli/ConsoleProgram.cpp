@@ -1,7 +1,7 @@
 // The console companion's run: options, the Updater and one update session on the event loop.
 #include "ConsoleProgram.h"
 
-#include "Application.h"
+#include "TrustedAuthorities.h"
 #include "CommandLine.h"
 #include "SensorUpdateSession.h"
 #include "StopSignals.h"

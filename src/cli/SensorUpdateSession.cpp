@@ -3,6 +3,7 @@
 
 #include "Endpoints.h"
 #include "FirmwarePackage.h"
+#include "OutcomeWords.h"
 #include "Updater.h"
 
 #include <QDate>
@@ -17,9 +18,6 @@ constexpr int pollIntervalMs = 500;
 // Without serial numbers, a sensor on the port of the one just updated is another once that one
 // has come back from its restart and the port has then been empty this long.
 constexpr int unplugSettleMs = 2000;
-const char accessDenied[] = "Access denied: We couldn't access your sensor. Please disconnect "
-                            "your sensor and make sure it's not open in any chrome tab";
-const char waitsInBootloader[] = "The sensor waits in its bootloader; update it again.";
 } // namespace
 
 SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &options,
@@ -31,8 +29,7 @@ SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &op
 {
     poll.setInterval(pollIntervalMs);
     connect(&poll, &QTimer::timeout, this, &SensorUpdateSession::onPoll);
-    connect(&updater, &Updater::updateDone, this, &SensorUpdateSession::onUpdateDone);
-    connect(&updater, &Updater::usbError, this, [this](int error) { onUsbError(error); });
+    connect(&updater, &Updater::runEnded, this, &SensorUpdateSession::onRunEnded);
     connect(&updater, &Updater::packageDownloadFailed, this,
             &SensorUpdateSession::onDownloadFailed);
 }
@@ -41,8 +38,8 @@ void SensorUpdateSession::start()
 {
     const bool connected = updater.checkPodConnected();
     if (!connected && !options.repeat && options.waitSeconds < 0) {
-        say("No sensor connected");
-        finish(ExitCode::noSensor);
+        say(OutcomeWords::line(Updater::NoSensor, package, 0));
+        finish(ExitCode::of(Updater::NoSensor));
         return;
     }
     if (options.package.isEmpty()) {
@@ -104,8 +101,8 @@ void SensorUpdateSession::onPoll()
             beginUpdate();
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
-            say("No sensor connected");
-            options.repeat ? finishBatch() : finish(ExitCode::noSensor);
+            say(OutcomeWords::line(Updater::NoSensor, package, 0));
+            options.repeat ? finishBatch() : finish(ExitCode::of(Updater::NoSensor));
         }
         return;
     }
@@ -166,47 +163,27 @@ void SensorUpdateSession::onDownloadFailed()
         say(std::exchange(downloadFailure, QString()));
 }
 
-void SensorUpdateSession::onUsbError(int error)
-{
-    // Any other USB error leaves the run to its port search, which ends it in updateDone.
-    if (state == State::Updating && error == UsbLink::errorAccess)
-        recordOutcome(ExitCode::accessDenied, accessDenied);
-}
-
-void SensorUpdateSession::onUpdateDone(int exitCode)
+void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
 {
     if (state != State::Updating)
         return;
-    switch (exitCode) {
-    case 0:
-        recordOutcome(ExitCode::updateDone, "Update done");
+    const QString line = OutcomeWords::line(outcome, package, updater.toolTimeoutMs() / 1000);
+    switch (outcome) {
+    case Updater::UpdateAlreadyRunning:
+    case Updater::MoreThanOneSensor:
+        // Refused before any sensor was touched: not one of the batch's.
+        say(line);
+        finish(ExitCode::of(outcome));
         break;
-    case Updater::noUsablePackage:
-        recordOutcome(ExitCode::noUsablePackage, "No usable firmware package: " + package);
-        break;
-    case Updater::updateAlreadyRunning:
-        // Nothing was done to any sensor here: not one of the batch's.
-        say("Update already running");
-        finish(ExitCode::errorOnUpdate);
-        break;
-    case Updater::moreThanOneSensor:
-        say("More than one sensor connected: Please connect only one sensor.");
-        finish(ExitCode::moreThanOneSensor);
-        break;
-    case Updater::toolStopped:
+    case Updater::ToolStopped:
         if (stoppingTool) {
-            say(QStringLiteral("Interrupted. ") + waitsInBootloader);
+            say(QStringLiteral("Interrupted. ") + OutcomeWords::waitsInBootloader());
             finish(ExitCode::interruptedBy(SIGINT));
-        } else {
-            recordOutcome(ExitCode::errorOnUpdate,
-                          QStringLiteral("The flashing tool did not finish in %1 s and was "
-                                         "stopped. ")
-                                  .arg(updater.toolTimeoutMs() / 1000) +
-                              waitsInBootloader);
+            break;
         }
-        break;
+        Q_FALLTHROUGH();
     default:
-        recordOutcome(ExitCode::errorOnUpdate, "Error on update");
+        recordOutcome(ExitCode::of(outcome), line);
     }
 }
 

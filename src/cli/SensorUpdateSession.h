@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "Updater.h"
 #include "UsbLink.h"
 
 #include <QElapsedTimer>
@@ -10,7 +11,6 @@
 #include <QTimer>
 
 class QTextStream;
-class Updater;
 
 class SensorUpdateSession : public QObject
 {
@@ -40,8 +40,7 @@ private:
     void waitForSensor(const QString &announcement);
     bool isNextSensor(const UsbDeviceId &sensor) const;
     void beginUpdate();
-    void onUpdateDone(int exitCode);
-    void onUsbError(int error);
+    void onRunEnded(Updater::Outcome outcome);
     void onDownloadFailed();
     void recordOutcome(int exitCode, const QString &text);
     void finishBatch();

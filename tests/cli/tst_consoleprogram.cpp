@@ -167,7 +167,8 @@ void TestConsoleProgram::exitCodes_data()
 {
     QTest::addColumn<QStringList>("worldOptions");
     QTest::addColumn<QStringList>("arguments"); // PACKAGE: the demo package, WEB: a web page
-    QTest::addColumn<QByteArray>("toolExit");   // "hang": a tool that never ends
+    // "hang": a tool that never ends; "none": no tool at all
+    QTest::addColumn<QByteArray>("toolExit");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("lastLine");
 
@@ -192,6 +193,8 @@ void TestConsoleProgram::exitCodes_data()
     QTest::newRow("two sensors")
         << QStringList{"--second-sensor"} << withPackage << QByteArray("0") << 5
         << "More than one sensor connected: Please connect only one sensor.";
+    QTest::newRow("no flashing tool")
+        << QStringList() << withPackage << QByteArray("none") << 1 << "Error on update";
     QTest::newRow("tool never ends")
         << QStringList() << QStringList{"--package", "PACKAGE", "--tool-timeout", "1"}
         << QByteArray("hang") << 1
@@ -213,6 +216,8 @@ void TestConsoleProgram::exitCodes()
     QFETCH(QString, lastLine);
     qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
     qputenv("OVK_FAKE_TOOL_HANG", toolExit == "hang" ? "1" : "0");
+    if (toolExit == "none")
+        QVERIFY(QFile::remove(work->filePath("bin/util")));
     QVERIFY(writeFile("portal.zip", "<html>Sign in to the Wi-Fi</html>"));
     // What an earlier day's download left; today's, when there is one, replaces it.
     QVERIFY(writeFile("dl/app.zip", zipFrame("an earlier package")));

@@ -1,9 +1,12 @@
 // A stand-in for the program's Updater, for the QML tests.
 #include "FakeUpdater.h"
 
+#include "OutcomeWords.h"
+
 void FakeUpdater::reset()
 {
     connected = false;
+    running = false;
     pollCount = 0;
     calls.clear();
     openedUrls.clear();
@@ -20,6 +23,25 @@ void FakeUpdater::record(const QString &call)
 void FakeUpdater::updatePod(QString firmwarePath)
 {
     record(QStringLiteral("updatePod(%1)").arg(firmwarePath));
+    running = true;
+    emit runningChanged();
+}
+
+void FakeUpdater::endRun(int outcome)
+{
+    running = false;
+    emit runningChanged();
+    emit runEnded(outcome);
+}
+
+QString FakeUpdater::outcomeTitle(int outcome) const
+{
+    return OutcomeWords::title(Updater::Outcome(outcome));
+}
+
+QString FakeUpdater::outcomeText(int outcome) const
+{
+    return OutcomeWords::text(Updater::Outcome(outcome));
 }
 
 bool FakeUpdater::checkPodConnected()

@@ -1,5 +1,6 @@
 // A stand-in for the program's Updater with the same signals and slots, for the QML tests: it
-// records every call and lets a test choose what the sensor check answers.
+// records every call, lets a test choose what the sensor check answers and end a run as it
+// likes. The outcomes' words are the real ones.
 #pragma once
 
 #include <QObject>
@@ -13,14 +14,22 @@ class FakeUpdater : public QObject
     Q_PROPERTY(QStringList calls MEMBER calls NOTIFY callsChanged)
     Q_PROPERTY(QStringList openedUrls MEMBER openedUrls NOTIFY openedUrlsChanged)
     Q_PROPERTY(int pollCount MEMBER pollCount NOTIFY callsChanged)
+    Q_PROPERTY(bool running MEMBER running NOTIFY runningChanged)
 
 public:
     Q_INVOKABLE void reset();
+    // Ends the run that updatePod started, as the Updater does: no longer running, then the
+    // outcome.
+    Q_INVOKABLE void endRun(int outcome);
+    Q_INVOKABLE QString outcomeTitle(int outcome) const;
+    Q_INVOKABLE QString outcomeText(int outcome) const;
 
 signals:
     void newVersion(QString currVersion, QString newVersion);
     void updateDone(int exitCode);
     void usbError(int error, QString error_name);
+    void runEnded(int outcome);
+    void runningChanged();
     void callsChanged();
     void openedUrlsChanged();
 
@@ -39,6 +48,7 @@ private:
     void record(const QString &call);
 
     bool connected = false;
+    bool running = false;
     int pollCount = 0;
     QStringList calls;
     QStringList openedUrls;

@@ -1,5 +1,6 @@
 // Qt Quick Test runner for the program's QML: the documents come from the program's own
 // resource bundle, with a stand-in "updater" in the root context.
+#include "Application.h"
 #include "FakeUpdater.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,7 @@ public slots:
 
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        registerQmlTypes();
         engine->rootContext()->setContextProperty(QStringLiteral("updater"), &updater);
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &updater, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &updater, "openUrl");

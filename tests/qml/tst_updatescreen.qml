@@ -2,6 +2,7 @@
 import QtQuick 2.9
 import QtTest 1.2
 import QtQuick.Dialogs 1.2
+import OVK 1.0
 import "WindowHelper.js" as Helper
 import "qrc:/Endpoints.js" as Endpoints
 
@@ -22,6 +23,12 @@ TestCase {
 
     function dialog(name) {
         return Helper.find(testCase, screen, name)
+    }
+
+    // Dialogs are made the first time they open: one never made is not shown either.
+    function shown(name) {
+        var found = testCase.findChild(screen, name)
+        return found !== null && found.visible
     }
 
     function verifyIdle() {
@@ -93,49 +100,67 @@ TestCase {
         compare(updatePodCalls(), ["updatePod(" + data.path + ")"])
         compare(Endpoints.packagePath, "dl/app.zip")
         verifyBusy()
-        verify(!dialog("infoDialog").visible)
+        verify(!shown("infoDialog"))
     }
 
-    function test_updateDone_data() {
+    // Every way a run ends, in the window's words.
+    function test_outcome_data() {
+        var error = "Something went wrong during the update process, please try again."
         return [
-            { tag: "success", code: 0, title: "Update done",
-              text: "The update has been completed successfully", icon: StandardIcon.Information },
-            { tag: "tool failed", code: 1, title: "Error on update",
-              text: "Something went wrong during the update process, please try again.",
+            { tag: "done", outcome: Updater.Done, dialog: "updateDoneDialog",
+              title: "Update done", text: "The update has been completed successfully",
+              icon: StandardIcon.Information },
+            { tag: "tool failed", outcome: Updater.ToolFailed, dialog: "updateDoneDialog",
+              title: "Error on update", text: error, icon: StandardIcon.Critical },
+            { tag: "no usable package", outcome: Updater.NoUsablePackage,
+              dialog: "updateDoneDialog", title: "Error on update", text: error,
               icon: StandardIcon.Critical },
-            { tag: "no bootloader", code: -1, title: "Error on update",
-              text: "Something went wrong during the update process, please try again.",
+            { tag: "no bootloader", outcome: Updater.NoBootloaderPort, dialog: "updateDoneDialog",
+              title: "Error on update", text: error, icon: StandardIcon.Critical },
+            { tag: "tool not started", outcome: Updater.ToolNotStarted,
+              dialog: "updateDoneDialog", title: "Error on update", text: error,
               icon: StandardIcon.Critical },
-            { tag: "tool stopped", code: -4, title: "Error on update",
-              text: "Something went wrong during the update process, please try again.",
+            { tag: "tool stopped", outcome: Updater.ToolStopped, dialog: "updateDoneDialog",
+              title: "Error on update", text: error, icon: StandardIcon.Critical },
+            { tag: "access denied", outcome: Updater.AccessDenied, dialog: "errorDialog",
+              title: "Access denied",
+              text: "We couldn't access your sensor. Please disconnect your sensor and make sure it's not open in any chrome tab",
               icon: StandardIcon.Critical },
-            { tag: "another program updates", code: -5, dialog: "errorDialog",
-              title: "Update already running",
+            { tag: "another program updates", outcome: Updater.UpdateAlreadyRunning,
+              dialog: "errorDialog", title: "Update already running",
               text: "Another program on this computer is updating a sensor. Please wait until it has finished.",
               icon: StandardIcon.Critical },
-            { tag: "two sensors", code: -6, dialog: "errorDialog",
+            { tag: "two sensors", outcome: Updater.MoreThanOneSensor, dialog: "errorDialog",
               title: "More than one sensor connected", text: "Please connect only one sensor.",
               icon: StandardIcon.Critical },
         ]
     }
 
-    function test_updateDone(data) {
+    function test_outcome(data) {
         open(true)
         mouseClick(screen.buttonUpdate)
         verifyBusy()
-        updater.updateDone(data.code)
-        compareDialog(dialog(data.dialog || "updateDoneDialog"), data.title, data.text, data.icon)
+        updater.endRun(data.outcome)
+        compareDialog(dialog(data.dialog), data.title, data.text, data.icon)
+        verifyIdle()
+    }
+
+    function test_busyFollowsRunning() {
+        open(true)
+        updater.running = true
+        verifyBusy()
+        updater.running = false
         verifyIdle()
     }
 
     function test_successAfterFailure() {
         open(true)
         mouseClick(screen.buttonUpdate)
-        updater.updateDone(2)
+        updater.endRun(Updater.ToolFailed)
         compare(dialog("updateDoneDialog").icon, StandardIcon.Critical)
         dialog("updateDoneDialog").close()
         mouseClick(screen.buttonUpdate)
-        updater.updateDone(0)
+        updater.endRun(Updater.Done)
         compareDialog(dialog("updateDoneDialog"), "Update done",
                       "The update has been completed successfully", StandardIcon.Information)
     }
@@ -153,25 +178,27 @@ TestCase {
         mouseClick(screen.buttonUpdate)
         verifyBusy()
         updater.usbError(data.error, data.name)
-        // Only access denied ends the run; any other goes on to its outcome.
+        // Only access denied ends the run, as the updater says right after; any other goes on
+        // to its outcome.
+        if (data.dialog)
+            updater.endRun(Updater.AccessDenied)
         if (data.dialog)
             verifyIdle()
         else
             verifyBusy()
-        var errorDialog = dialog("errorDialog")
-        compare(errorDialog.visible, data.dialog)
+        compare(shown("errorDialog"), data.dialog)
         if (data.dialog)
-            compareDialog(errorDialog, "Access denied",
+            compareDialog(dialog("errorDialog"), "Access denied",
                           "We couldn't access your sensor. Please disconnect your sensor and make sure it's not open in any chrome tab",
                           StandardIcon.Critical)
-        verify(!dialog("updateDoneDialog").visible)
+        verify(!shown("updateDoneDialog"))
     }
 
     function test_updateDoneAfterUsbErrorStillReports() {
         open(true)
         mouseClick(screen.buttonUpdate)
         updater.usbError(0, "LIBUSB_SUCCESS")
-        updater.updateDone(0)
+        updater.endRun(Updater.Done)
         compareDialog(dialog("updateDoneDialog"), "Update done",
                       "The update has been completed successfully", StandardIcon.Information)
         verifyIdle()
@@ -186,7 +213,7 @@ TestCase {
                       "The sensor is being updated. The window can be closed once the update has finished.",
                       StandardIcon.Warning)
         dialog("closeDialog").close()
-        updater.updateDone(0)
+        updater.endRun(Updater.Done)
         dialog("updateDoneDialog").close() // its OK
         window.close()
         verify(!window.visible, "closed once the update has ended")

@@ -35,21 +35,31 @@ void TestUpdaterInterface::methods_data()
                                 << QByteArray("void") << Names{"exitCode"};
     QTest::newRow("usbError") << 2 << signal << QByteArray("usbError(int,QString)")
                               << QByteArray("void") << Names{"error", "error_name"};
-    // Beside the three that QML handles: the console program's word on a failed download.
+    // Beside the three of the first window: the console program's word on a failed download,
+    // and the one outcome of every run with the busy state, which every front-end reads.
     QTest::newRow("packageDownloadFailed")
         << 3 << signal << QByteArray("packageDownloadFailed()") << QByteArray("void") << Names{};
-    QTest::newRow("updatePod") << 4 << slot << QByteArray("updatePod(QString)")
+    QTest::newRow("runEnded") << 4 << signal << QByteArray("runEnded(Updater::Outcome)")
+                              << QByteArray("void") << Names{"outcome"};
+    QTest::newRow("runningChanged")
+        << 5 << signal << QByteArray("runningChanged()") << QByteArray("void") << Names{};
+    QTest::newRow("updatePod") << 6 << slot << QByteArray("updatePod(QString)")
                                << QByteArray("void") << Names{"firmwarePath"};
     QTest::newRow("checkPodConnected")
-        << 5 << slot << QByteArray("checkPodConnected()") << QByteArray("bool") << Names{};
-    QTest::newRow("processFinished") << 6 << slot << QByteArray("processFinished(int)")
+        << 7 << slot << QByteArray("checkPodConnected()") << QByteArray("bool") << Names{};
+    QTest::newRow("processFinished") << 8 << slot << QByteArray("processFinished(int)")
                                      << QByteArray("void") << Names{"exitCode"};
     QTest::newRow("checkProgramVersion")
-        << 7 << slot << QByteArray("checkProgramVersion()") << QByteArray("void") << Names{};
+        << 9 << slot << QByteArray("checkProgramVersion()") << QByteArray("void") << Names{};
     QTest::newRow("downloadLastPodVersion")
-        << 8 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
-    QTest::newRow("handleFileChosen") << 9 << slot << QByteArray("handleFileChosen(QString)")
+        << 10 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
+    QTest::newRow("handleFileChosen") << 11 << slot << QByteArray("handleFileChosen(QString)")
                                       << QByteArray("QString") << Names{"urlString"};
+    const auto method = QMetaMethod::Method;
+    QTest::newRow("outcomeTitle") << 12 << method << QByteArray("outcomeTitle(int)")
+                                  << QByteArray("QString") << Names{"outcome"};
+    QTest::newRow("outcomeText") << 13 << method << QByteArray("outcomeText(int)")
+                                 << QByteArray("QString") << Names{"outcome"};
 }
 
 void TestUpdaterInterface::methods()
@@ -72,9 +82,14 @@ void TestUpdaterInterface::methods()
 void TestUpdaterInterface::onlyTheseMethods()
 {
     const QMetaObject &meta = Updater::staticMetaObject;
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 10);
-    QCOMPARE(meta.propertyCount(), meta.propertyOffset());
-    QCOMPARE(meta.enumeratorCount(), meta.enumeratorOffset());
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 14);
+    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 1);
+    const QMetaProperty running = meta.property(meta.propertyOffset());
+    QCOMPARE(QByteArray(running.name()), QByteArray("running"));
+    QVERIFY(!running.isWritable());
+    QCOMPARE(running.notifySignal().name(), QByteArray("runningChanged"));
+    QCOMPARE(meta.enumeratorCount() - meta.enumeratorOffset(), 1);
+    QCOMPARE(meta.enumerator(meta.enumeratorOffset()).keyCount(), 10); // one per way a run ends
     QCOMPARE(meta.classInfoCount(), meta.classInfoOffset());
 }
 

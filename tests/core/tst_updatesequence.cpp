@@ -230,12 +230,19 @@ void TestUpdateSequence::wholeRoad()
     QVERIFY(writeFile(UpdateLock::defaultPath(), "4242\nUpdater\n"));
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
+    QSignalSpy ended(updater.get(), &Updater::runEnded);
 
     const QString package = "dl/my package (v2).zip";
     QVERIFY(writeFile(package, zipFrame()));
     updater->updatePod(package);
+    QVERIFY(updater->isRunning());
     QVERIFY(waitForSignal(done, 1, 10000));
     QCOMPARE(done.first().first().toInt(), exitCode);
+    // One outcome, said when the run is over.
+    QVERIFY(!updater->isRunning());
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(ended.first().first().value<Updater::Outcome>(),
+             exitCode == 0 ? Updater::Done : Updater::ToolFailed);
     QCOMPARE(bed->writes(), QList<QByteArray>{QByteArray(1, '\x12')});
 
     const QList<ToolRun> runs = toolRuns();
@@ -563,14 +570,21 @@ void TestUpdateSequence::usbErrorOutcome()
         bed->unplugSensor(SensorTestbed::sensor, false);
     QSignalSpy done(updater.get(), &Updater::updateDone);
     QSignalSpy usbErrors(updater.get(), &Updater::usbError);
+    QSignalSpy outcomes(updater.get(), &Updater::runEnded);
     {
         WithoutFileAccessOverride asNormalUser;
         updater->updatePod("dl/app.zip");
     }
     QCOMPARE(usbErrors.count(), 1);
     QCOMPARE(usbErrors.first().first().toInt(), denied ? -3 : -4);
+    // Access denied is an outcome of its own; any other USB error leaves it to the port search.
+    QCOMPARE(updater->isRunning(), !denied);
+    QCOMPARE(outcomes.count(), denied ? 1 : 0);
     const bool ended = waitForSignal(done, 1, waitMs + windowMs + 2000);
     QCOMPARE(ended ? done.first().first().toInt() : INT_MIN, exitCode);
+    QCOMPARE(outcomes.count(), 1);
+    QCOMPARE(outcomes.first().first().value<Updater::Outcome>(),
+             denied ? Updater::AccessDenied : Updater::NoBootloaderPort);
     QCOMPARE(log->lines().contains("Firmware path: \"dl/app.zip\""), !denied);
     QVERIFY(toolRuns().isEmpty());
 }

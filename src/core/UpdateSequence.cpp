@@ -5,6 +5,7 @@
 #include "Endpoints.h"
 #include "FirmwarePackage.h"
 #include "FlashingTool.h"
+#include "OutcomeWords.h"
 #include "SensorIds.h"
 
 #include <QDebug>
@@ -22,11 +23,12 @@ void Updater::updatePod(QString firmwarePath)
     if (!lock.tryLock()) {
         qDebug() << "Update already running";
         emit updateDone(updateAlreadyRunning);
+        emit runEnded(UpdateAlreadyRunning);
         return;
     }
     // The package the window starts downloading at start-up may still be on its way.
     if (firmwareDownload && isDownloadedPackage(firmwarePath)) {
-        stage = Stage::WaitingForDownload;
+        setStage(Stage::WaitingForDownload);
         runPackage = firmwarePath;
         return;
     }
@@ -35,7 +37,7 @@ void Updater::updatePod(QString firmwarePath)
 
 void Updater::beginRun(const QString &firmwarePath)
 {
-    stage = Stage::WaitingForBootloader;
+    setStage(Stage::WaitingForBootloader);
     runPackage = firmwarePath;
     // Checked before the sensor is touched: a sensor sent into its bootloader without a package
     // to flash would be left there.
@@ -61,7 +63,7 @@ void Updater::beginRun(const QString &firmwarePath)
     // just re-enumerating; the port search decides. Access denied was shown to the user, and the
     // sensor cannot have restarted.
     if (!sendBootloaderCommand() && usbLink.lastError() == UsbLink::errorAccess) {
-        releaseRun();
+        endRunAccessDenied();
         return;
     }
     qDebug() << "Firmware path:" << firmwarePath;
@@ -114,7 +116,7 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     // Owned by the Updater, so that one never released would show among its children.
     auto *tool = new FlashingToolProcess(this);
     process = tool;
-    stage = Stage::Flashing;
+    setStage(Stage::Flashing);
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
     connect(
         tool, &QProcess::started, tool, [] { qDebug() << "Started util"; }, Qt::DirectConnection);
@@ -192,13 +194,60 @@ void Updater::endRun(int exitCode)
     // Released first: whoever hears the outcome may start the next run at once.
     releaseRun();
     emit updateDone(exitCode);
+    emit runEnded(outcomeOfExitCode(exitCode));
+}
+
+void Updater::endRunAccessDenied()
+{
+    releaseRun();
+    emit runEnded(AccessDenied);
 }
 
 void Updater::releaseRun()
 {
     portSearchTimer.stop();
     toolDeadline.stop();
-    stage = Stage::Idle;
     runPackage.clear();
     lock.unlock();
+    setStage(Stage::Idle);
+}
+
+void Updater::setStage(Stage next)
+{
+    const bool wasRunning = isRunning();
+    stage = next;
+    if (isRunning() != wasRunning)
+        emit runningChanged();
+}
+
+Updater::Outcome Updater::outcomeOfExitCode(int exitCode)
+{
+    switch (exitCode) {
+    case 0:
+        return Done;
+    case noBootloaderPort:
+        return NoBootloaderPort;
+    case toolNotStarted:
+        return ToolNotStarted;
+    case noUsablePackage:
+        return NoUsablePackage;
+    case toolStopped:
+        return ToolStopped;
+    case updateAlreadyRunning:
+        return UpdateAlreadyRunning;
+    case moreThanOneSensor:
+        return MoreThanOneSensor;
+    default:
+        return ToolFailed;
+    }
+}
+
+QString Updater::outcomeTitle(int outcome) const
+{
+    return OutcomeWords::title(Outcome(outcome));
+}
+
+QString Updater::outcomeText(int outcome) const
+{
+    return OutcomeWords::text(Outcome(outcome));
 }

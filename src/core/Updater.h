@@ -1,5 +1,5 @@
-// Updater: the program's logic, published to QML as "updater".
-// QML calls its slots and learns every outcome through its signals.
+// Updater: the program's logic, published to QML as "updater" and driven by the console
+// program. Every run ends in exactly one outcome (runEnded), which every front-end reads.
 #pragma once
 
 #include "UpdateLock.h"
@@ -20,8 +20,26 @@ class FlashingToolProcess;
 class Updater : public QObject
 {
     Q_OBJECT
+    // From the press that starts a run to the run's one outcome.
+    Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
 
 public:
+    // One value per way a run ends; their words are OutcomeWords'.
+    enum Outcome
+    {
+        Done,
+        ToolFailed, // the tool's exit code was not 0, or it crashed
+        NoSensor,   // found by a front-end before it asks for a run
+        AccessDenied,
+        NoUsablePackage,
+        NoBootloaderPort,
+        ToolNotStarted,
+        ToolStopped, // after its time-out, or when asked to stop
+        UpdateAlreadyRunning,
+        MoreThanOneSensor
+    };
+    Q_ENUM(Outcome)
+
     // updateDone codes of runs that ended before the flashing tool could report one.
     static constexpr int noBootloaderPort = -1;
     static constexpr int toolNotStarted = -2;
@@ -50,12 +68,21 @@ public:
     int toolTimeoutMs() const { return timing.toolTimeoutMs; }
     void setToolTimeoutMs(int milliseconds) { timing.toolTimeoutMs = milliseconds; }
 
+    bool isRunning() const { return stage != Stage::Idle; }
+    static Outcome outcomeOfExitCode(int exitCode);
+    // The words of an outcome, for the window's dialogs.
+    Q_INVOKABLE QString outcomeTitle(int outcome) const;
+    Q_INVOKABLE QString outcomeText(int outcome) const;
+
 signals:
     void newVersion(QString currVersion, QString newVersion);
     void updateDone(int exitCode);
     void usbError(int error, QString error_name);
     // The package download at start-up failed; a package stored earlier, if any, is kept.
     void packageDownloadFailed();
+    // Once per run, for every run: how it ended.
+    void runEnded(Updater::Outcome outcome);
+    void runningChanged();
 
 public slots:
     void updatePod(QString firmwarePath);
@@ -81,10 +108,11 @@ private:
     void lookForBootloaderPort();
     void runFlashingTool(const QString &firmwarePath);
     void onToolTimeout();
-    // Every run that has an outcome to report ends here, and only here. (A run refused access
-    // ends in releaseRun alone: its usbError has told the user.)
+    // Every run ends here, and only here: with an updateDone code, or refused access.
     void endRun(int exitCode);
+    void endRunAccessDenied();
     void releaseRun();
+    void setStage(Stage next);
     bool isDownloadedPackage(const QString &firmwarePath) const;
     bool sensorWaitsInBootloader();
     void handleVersionReply(QNetworkReply *reply);
