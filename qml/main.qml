@@ -101,7 +101,13 @@ ApplicationWindow {
         }
     }
 
-    Component.onCompleted: {
+    // The online calls wait for the window's first frame: starting the network (TLS, the
+    // bearer plugins) takes longer than drawing the window, and nothing of it is on screen.
+    property bool onlineStarted: false
+    onFrameSwapped: {
+        if (onlineStarted)
+            return
+        onlineStarted = true
         updater.checkProgramVersion()
         updater.downloadLastPodVersion()
     }

@@ -8,7 +8,12 @@
 
 void trustBuiltInAuthorities()
 {
-    const auto authorities = QSslCertificate::fromData(Endpoints::extraTrustedAuthorities());
+    // Reading a certificate loads and starts the TLS library, some milliseconds that a program
+    // with no authorities of its own would spend before its window is up.
+    const QByteArray pem = Endpoints::extraTrustedAuthorities();
+    if (pem.isEmpty())
+        return;
+    const auto authorities = QSslCertificate::fromData(pem);
     if (authorities.isEmpty())
         return;
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
