@@ -31,8 +31,10 @@ FlashingToolProcess::FlashingToolProcess(QObject *parent)
         setStandardErrorFile(outputFolder.filePath(QStringLiteral("errors")));
     }
 #ifdef Q_OS_WIN
+    // A group of its own, and no share in the console of the program that started it: neither
+    // a Ctrl+C there nor the console's closing reaches the tool.
     setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *arguments) {
-        arguments->flags |= CREATE_NEW_PROCESS_GROUP;
+        arguments->flags |= CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW;
     });
 #endif
 }

@@ -39,7 +39,8 @@ bool UpdateLock::tryLock()
 {
     if (handle)
         return true;
-    HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_WRITE, 0,
+    const QString native = QDir::toNativeSeparators(path);
+    HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(native.utf16()), GENERIC_WRITE, 0,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;

@@ -21,6 +21,17 @@ TestCase {
         screen = Helper.find(testCase, window, "mainWindow")
     }
 
+    // No window goes with a dialog of its still open: under Wine destroying a window whose
+    // modal dialog is open can hang the program.
+    function cleanup() {
+        var names = ["infoDialog", "errorDialog", "updateDoneDialog", "closeDialog", "newVerDialog"]
+        for (var i = 0; screen && i < names.length; ++i) {
+            var d = testCase.findChild(screen, names[i])
+            if (d && d.visible)
+                d.close()
+        }
+    }
+
     function dialog(name) {
         return Helper.find(testCase, screen, name)
     }

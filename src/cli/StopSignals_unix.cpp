@@ -1,4 +1,4 @@
-// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the event loop.
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the event loop (see StopSignals.h).
 #include "StopSignals.h"
 
 #include <QSocketNotifier>
