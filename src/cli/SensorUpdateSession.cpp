@@ -18,6 +18,7 @@ constexpr int pollIntervalMs = 500;
 // Without serial numbers, a sensor on the port of the one just updated is another once that one
 // has come back from its restart and the port has then been empty this long.
 constexpr int unplugSettleMs = 2000;
+const QString interrupted = QStringLiteral("Interrupted"); // stopped by a signal
 } // namespace
 
 SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &options,
@@ -67,23 +68,17 @@ void SensorUpdateSession::stop(int signalNumber)
         return;
     }
     stopSignal = signalNumber;
-    const int interrupted = 128 + signalNumber;
-    if (state == State::Updating) {
-        // Nothing has touched the sensor while its package is still on its way.
-        if (updater.withdrawWaitingRun()) {
-            say("Interrupted");
-            finish(interrupted);
-            return;
-        }
+    // Nothing has touched the sensor while its package is still on its way.
+    if (state == State::Updating && !updater.withdrawWaitingRun()) {
         say("Stopping once the running update has ended");
         return;
     }
-    if (options.repeat) {
+    if (state != State::Updating && options.repeat) {
         finishBatch();
         return;
     }
-    say("Interrupted");
-    finish(interrupted);
+    say(interrupted);
+    finish(ExitCode::interruptedBy(signalNumber));
 }
 
 void SensorUpdateSession::waitForSensor(const QString &announcement)
@@ -177,7 +172,7 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         break;
     case Updater::ToolStopped:
         if (stoppingTool) {
-            say(QStringLiteral("Interrupted. ") + OutcomeWords::waitsInBootloader());
+            say(interrupted + QStringLiteral(". ") + OutcomeWords::waitsInBootloader());
             finish(ExitCode::interruptedBy(SIGINT));
             break;
         }

@@ -15,15 +15,15 @@
 
 void Updater::updatePod(QString firmwarePath)
 {
-    if (stage != Stage::Idle) {
+    // One run at a time: in this program (whose run will report its own outcome), and, before
+    // anything touches the sensor, on this computer, where another program may be flashing it.
+    const bool runningHere = isRunning();
+    if (runningHere || !lock.tryLock()) {
         qDebug() << "Update already running";
-        return;
-    }
-    // Before anything touches the sensor: another program may be flashing it.
-    if (!lock.tryLock()) {
-        qDebug() << "Update already running";
-        emit updateDone(updateAlreadyRunning);
-        emit runEnded(UpdateAlreadyRunning);
+        if (!runningHere) {
+            emit updateDone(updateAlreadyRunning);
+            emit runEnded(UpdateAlreadyRunning);
+        }
         return;
     }
     // The package the window starts downloading at start-up may still be on its way.
