@@ -73,9 +73,9 @@ void Updater::beginRun(const QString &firmwarePath)
 bool Updater::moreThanOneSensorConnected()
 {
     using namespace SensorIds;
-    const int bootloaders = std::max(usbLink.countDevices(vendorId, bootloaderProductId),
+    const int bootloaders = std::max(usbLink.countDevices(vendorId, {bootloaderProductId}),
                                      int(bootloaderPorts().size()));
-    return usbLink.countDevices(vendorId, applicationProductId) > 1 || bootloaders > 1;
+    return usbLink.countDevices(vendorId, {applicationProductId}) > 1 || bootloaders > 1;
 }
 
 bool Updater::sensorWaitsInBootloader()

@@ -22,6 +22,10 @@ Updater::Updater(QObject *parent)
     , firmwareRequest(QUrl())
     , helpHost(Endpoints::helpHost())
 {
+    // Qt's bearer management would look at every network interface every 10 s for as long as
+    // the program runs, to tell whether a network is up: a request that fails says so too.
+    if (!qEnvironmentVariableIsSet("QT_BEARER_POLL_TIMEOUT"))
+        qputenv("QT_BEARER_POLL_TIMEOUT", "-1");
     // A plain file named "dl" stops this silently; the download then fails to store its file.
     if (!QDir(downloadDirectory).exists())
         QDir().mkdir(downloadDirectory);
@@ -54,8 +58,9 @@ bool Updater::checkPodConnected()
     // A sensor whose update was cut short waits in its bootloader; it is there to be flashed.
     // Its bootloader is looked for on USB, not among the serial ports: listing those takes
     // about 10 ms, and the window asks every 1500 ms.
-    return usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId) ||
-           usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::bootloaderProductId);
+    // One enumeration for both: the poll is most of what an idle window does.
+    return usbLink.countDevices(SensorIds::vendorId, {SensorIds::applicationProductId,
+                                                      SensorIds::bootloaderProductId}) > 0;
 }
 
 QList<UsbDeviceId> Updater::connectedSensors()

@@ -51,10 +51,10 @@ UsbLink::~UsbLink()
 
 bool UsbLink::isSensorPresent(uint16_t vendorId, uint16_t productId)
 {
-    return countDevices(vendorId, productId) > 0;
+    return countDevices(vendorId, {productId}) > 0;
 }
 
-int UsbLink::countDevices(uint16_t vendorId, uint16_t productId)
+int UsbLink::countDevices(uint16_t vendorId, std::initializer_list<uint16_t> productIds)
 {
     if (initResult != 0)
         return 0;
@@ -62,8 +62,11 @@ int UsbLink::countDevices(uint16_t vendorId, uint16_t productId)
     const ssize_t count = libusb_get_device_list(context, &list);
     int found = 0;
     for (ssize_t i = 0; i < count; ++i) {
-        int ignored = 0;
-        found += matches(list[i], vendorId, productId, &ignored);
+        libusb_device_descriptor descriptor{};
+        if (libusb_get_device_descriptor(list[i], &descriptor) == 0 &&
+            descriptor.idVendor == vendorId)
+            found += std::find(productIds.begin(), productIds.end(), descriptor.idProduct) !=
+                     productIds.end();
     }
     if (count >= 0)
         libusb_free_device_list(list, unreferenceDevices);

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 
 struct libusb_context;
 struct libusb_device;
@@ -33,7 +34,8 @@ public:
     UsbLink &operator=(const UsbLink &) = delete;
 
     bool isSensorPresent(uint16_t vendorId, uint16_t productId);
-    int countDevices(uint16_t vendorId, uint16_t productId);
+    // Devices with this vendor id and any of these product ids, in one enumeration.
+    int countDevices(uint16_t vendorId, std::initializer_list<uint16_t> productIds);
     // Every device with these ids. A serial number costs an open and two control transfers, so
     // it is read once per device and kept while the device stays on the bus.
     QList<UsbDeviceId> identifyDevices(uint16_t vendorId, uint16_t productId);

@@ -123,8 +123,9 @@ void TestUsbLink::presence()
     }
     UsbLink link(nullptr);
     QCOMPARE(link.isSensorPresent(vendor, product), present);
-    QCOMPARE(link.countDevices(vendor, product), sensors.size());
-    QCOMPARE(link.countDevices(vendor, 0x521F), bootloaders.size());
+    QCOMPARE(link.countDevices(vendor, {product}), sensors.size());
+    QCOMPARE(link.countDevices(vendor, {0x521F}), bootloaders.size());
+    QCOMPARE(link.countDevices(vendor, {product, 0x521F}), sensors.size() + bootloaders.size());
     const auto described = [&link](uint16_t productId) {
         QStringList ids;
         for (const UsbDeviceId &id : link.identifyDevices(vendor, productId))
