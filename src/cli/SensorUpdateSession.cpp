@@ -148,12 +148,11 @@ void SensorUpdateSession::beginUpdate()
 void SensorUpdateSession::onDownloadFailed()
 {
     // Only a package that can be flashed is worth the word; without one the run says so.
-    const QFileInfo stored(package);
     if (!options.package.isEmpty() || !FirmwarePackage::isZipFile(package))
         return;
     downloadFailure = QStringLiteral("Could not download the latest package; updating with the "
                                      "one stored on %1.")
-                          .arg(stored.lastModified().date().toString(Qt::ISODate));
+                          .arg(QFileInfo(package).lastModified().date().toString(Qt::ISODate));
     if (state == State::Updating)
         say(std::exchange(downloadFailure, QString()));
 }

@@ -1,6 +1,7 @@
 // ovk-sensor-update end to end in the simulated world: an emulated sensor that restarts into
 // its bootloader, the stand-in flashing tool and the local help server, each a real process.
 #include "Packages.h"
+#include "Processes.h"
 #include "SignalWait.h"
 #include "WorkingDirectory.h"
 
@@ -150,17 +151,7 @@ QStringList TestConsoleProgram::programLines() const
 
 qint64 TestConsoleProgram::programPid() const
 {
-    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat("/proc/" + pid + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (name) state ppid ...: the name may hold blanks, so count from its closing ')'.
-        const QByteArray line = stat.readAll();
-        if (line.mid(line.lastIndexOf(')') + 2).split(' ').value(1).toLongLong() ==
-            world->processId())
-            return pid.toLongLong();
-    }
-    return 0;
+    return childProcessesOf(world->processId()).value(0);
 }
 
 void TestConsoleProgram::exitCodes_data()

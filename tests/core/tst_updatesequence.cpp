@@ -4,6 +4,7 @@
 #include "LogCapture.h"
 #include "Packages.h"
 #include "Privileges.h"
+#include "Processes.h"
 #include "SensorTestbed.h"
 #include "SignalWait.h"
 #include "UpdateLock.h"
@@ -45,17 +46,7 @@ int openDescriptors()
 
 int childProcesses()
 {
-    int count = 0;
-    for (const QString &pid : QDir("/proc").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile stat("/proc/" + pid + "/stat");
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        // pid (name) state ppid ...: the name may hold blanks, so count from its closing ')'.
-        const QByteArray line = stat.readAll();
-        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-        count += fields.value(1).toLongLong() == QCoreApplication::applicationPid();
-    }
-    return count;
+    return childProcessesOf(QCoreApplication::applicationPid()).size();
 }
 
 QByteArray residentMemory()
