@@ -66,7 +66,7 @@ MainWindowForm {
                  qsTr("Please chose a firmware file File->Open, or deactivate Advanced mode to get the latest Terravox update online"))
             return
         }
-        updater.updatePod(advancedMode ? firmwarePath : Endpoints.packagePath)
+        updater.updatePod(advancedMode ? firmwarePath : updater.packagePath)
     }
 
     imgMouse.onClicked: Qt.openUrlExternally("http://" + Endpoints.webHost)
@@ -92,6 +92,8 @@ MainWindowForm {
             case Updater.AccessDenied:
             case Updater.UpdateAlreadyRunning:
             case Updater.MoreThanOneSensor:
+            case Updater.LockUnavailable:
+            case Updater.NoFlashingTool:
                 show(errorDialogLoader, title, text)
                 break
             default:

@@ -94,8 +94,9 @@ ApplicationWindow {
         anchors.fill: parent
     }
 
+    // A run that only waits for its package has not touched the sensor: it is withdrawn.
     onClosing: {
-        if (updater.running) {
+        if (updater.running && !updater.withdrawWaitingRun()) {
             close.accepted = false
             mainWindow.explainClosing()
         }

@@ -35,7 +35,8 @@ int runConsoleProgram(int argc, char *argv[])
     trustBuiltInAuthorities();
 
     QTextStream out(stdout);
-    Updater updater;
+    // Never the working folder's: run from a shared folder, it would flash what someone put there.
+    Updater updater(nullptr, Updater::PackageHome::UserFolder);
     if (options.toolTimeoutSeconds > 0)
         updater.setToolTimeoutMs(options.toolTimeoutSeconds * 1000);
     SensorUpdateSession session(updater, options, out);

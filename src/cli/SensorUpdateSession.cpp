@@ -1,9 +1,9 @@
 // Drives the Updater from a terminal, one sensor or a whole batch.
 #include "SensorUpdateSession.h"
 
-#include "Endpoints.h"
 #include "FirmwarePackage.h"
 #include "OutcomeWords.h"
+#include "SensorIds.h"
 #include "Updater.h"
 
 #include <QDate>
@@ -25,7 +25,7 @@ SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &op
                                          QTextStream &out)
     : updater(updater)
     , options(options)
-    , package(options.package.isEmpty() ? Endpoints::packagePath() : options.package)
+    , package(options.package.isEmpty() ? updater.packagePath() : options.package)
     , out(out)
 {
     poll.setInterval(pollIntervalMs);
@@ -93,7 +93,8 @@ void SensorUpdateSession::onPoll()
 {
     if (state == State::WaitingForSensor) {
         if (updater.checkPodConnected()) {
-            beginUpdate();
+            if (!options.repeat || onlyOneSensor(updater.connectedSensors()))
+                beginUpdate();
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
             say(OutcomeWords::line(Updater::NoSensor, package, 0));
@@ -112,7 +113,8 @@ void SensorUpdateSession::onPoll()
     }
     for (const UsbDeviceId &sensor : sensors) {
         if (isNextSensor(sensor)) {
-            beginUpdate();
+            if (onlyOneSensor(sensors))
+                beginUpdate();
             return;
         }
     }
@@ -120,13 +122,38 @@ void SensorUpdateSession::onPoll()
     absentSince.invalidate();
 }
 
+bool SensorUpdateSession::onlyOneSensor(const QList<UsbDeviceId> &sensors)
+{
+    if (sensors.size() <= 1)
+        return true;
+    askToUnplug();
+    return false;
+}
+
+void SensorUpdateSession::askToUnplug()
+{
+    // Said once, and waited out: the next sensor is plugged in before the last is out.
+    if (!askedToUnplug)
+        say(updated + failed > 0 ? QStringLiteral("Unplug the updated sensor")
+                                 : OutcomeWords::line(Updater::MoreThanOneSensor, package, 0));
+    askedToUnplug = true;
+}
+
 bool SensorUpdateSession::isNextSensor(const UsbDeviceId &sensor) const
 {
+    const auto inBootloader = [](const UsbDeviceId &id) {
+        return id.productId == SensorIds::bootloaderProductId;
+    };
     // However long it takes to come back, a sensor with the same serial number is the same.
-    if (!sensor.serialNumber.isEmpty() && !lastSensor.serialNumber.isEmpty())
+    // A bootloader's serial number may be its own: only the applications' are compared.
+    if (!inBootloader(sensor) && !inBootloader(lastSensor) && !sensor.serialNumber.isEmpty() &&
+        !lastSensor.serialNumber.isEmpty())
         return sensor.serialNumber != lastSensor.serialNumber;
     if (sensor.portPath != lastSensor.portPath)
         return true;
+    // Back in its bootloader on the port just flashed: the same sensor.
+    if (inBootloader(sensor))
+        return false;
     return lastSensorCameBack && absentSince.isValid() && absentSince.elapsed() >= unplugSettleMs;
 }
 
@@ -134,9 +161,7 @@ void SensorUpdateSession::beginUpdate()
 {
     poll.stop();
     state = State::Updating;
-    // Which sensor this is matters only to tell it from the next one.
-    if (options.repeat)
-        lastSensor = updater.connectedSensors().value(0);
+    askedToUnplug = false;
     lastSensorLeft = lastSensorCameBack = false;
     absentSince.invalidate();
     say("Updating the sensor with " + package);
@@ -161,13 +186,22 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
 {
     if (state != State::Updating)
         return;
-    const QString line = OutcomeWords::line(outcome, package, updater.toolTimeoutMs() / 1000);
+    const QString line = OutcomeWords::line(outcome, package, updater.toolTimeoutMs() / 1000,
+                                            updater.outcomeDetail());
     switch (outcome) {
-    case Updater::UpdateAlreadyRunning:
     case Updater::MoreThanOneSensor:
-        // Refused before any sensor was touched: not one of the batch's.
+        // Refused before any sensor was touched: not one of the batch's. A batch waits until
+        // one of them is unplugged.
+        if (options.repeat && stopSignal == 0) {
+            askToUnplug();
+            state = updated + failed > 0 ? State::WaitingForNext : State::WaitingForSensor;
+            poll.start();
+            break;
+        }
+        Q_FALLTHROUGH();
+    case Updater::UpdateAlreadyRunning:
         say(line);
-        finish(ExitCode::of(outcome));
+        options.repeat ? finishBatch() : finish(ExitCode::of(outcome));
         break;
     case Updater::ToolStopped:
         if (stoppingTool) {
@@ -177,31 +211,46 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         }
         Q_FALLTHROUGH();
     default:
-        recordOutcome(ExitCode::of(outcome), line);
+        recordOutcome(outcome, line);
     }
 }
 
-void SensorUpdateSession::recordOutcome(int exitCode, const QString &text)
+void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString &text)
 {
+    const int exitCode = ExitCode::of(outcome);
     if (!options.repeat) {
         say(text);
         finish(exitCode);
         return;
     }
     exitCode == ExitCode::updateDone ? ++updated : ++failed;
+    // The sensor the run updated, to tell it from the next one.
+    lastSensor = updater.runSensor();
     say(QStringLiteral("Sensor %1: %2 (%3 updated, %4 failed)")
             .arg(updated + failed)
             .arg(text)
             .arg(updated)
             .arg(failed));
-    // No later sensor could be updated with a package that is not there.
-    if (stopSignal != 0 || exitCode == ExitCode::noUsablePackage) {
+    // No later sensor could be updated with a package, a tool or a lock that is not there.
+    if (stopSignal != 0 || stopsBatch(outcome)) {
         finishBatch();
         return;
     }
     state = State::WaitingForNext;
     say("Waiting for the next sensor");
     poll.start();
+}
+
+bool SensorUpdateSession::stopsBatch(Updater::Outcome outcome)
+{
+    switch (outcome) {
+    case Updater::NoUsablePackage:
+    case Updater::NoFlashingTool:
+    case Updater::LockUnavailable:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void SensorUpdateSession::finishBatch()

@@ -39,10 +39,13 @@ private:
     void onPoll();
     void waitForSensor(const QString &announcement);
     bool isNextSensor(const UsbDeviceId &sensor) const;
+    bool onlyOneSensor(const QList<UsbDeviceId> &sensors);
+    void askToUnplug();
     void beginUpdate();
     void onRunEnded(Updater::Outcome outcome);
     void onDownloadFailed();
-    void recordOutcome(int exitCode, const QString &text);
+    void recordOutcome(Updater::Outcome outcome, const QString &text);
+    static bool stopsBatch(Updater::Outcome outcome);
     void finishBatch();
     void finish(int exitCode);
     void say(const QString &line);
@@ -54,9 +57,10 @@ private:
     QTimer poll;
     QElapsedTimer waitingSince;
     State state = State::WaitingForSensor;
-    int stopSignal = 0;        // the first stop asked for, 0 while none
-    bool stoppingTool = false; // a second Ctrl+C stops the running update
-    QString downloadFailure;   // to be said before the next update, once
+    int stopSignal = 0;         // the first stop asked for, 0 while none
+    bool stoppingTool = false;  // a second Ctrl+C stops the running update
+    QString downloadFailure;    // to be said before the next update, once
+    bool askedToUnplug = false; // while more than one sensor is plugged in
     int updated = 0;
     int failed = 0;
 

@@ -6,11 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTimer>
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
-#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -27,61 +25,52 @@ FlashingToolProcess::FlashingToolProcess(QObject *parent)
 {
     // Without a folder for them (no temporary space), the channels stay pipes as before.
     if (outputFolder.isValid()) {
-        setStandardOutputFile(outputFolder.filePath(QStringLiteral("output")));
-        setStandardErrorFile(outputFolder.filePath(QStringLiteral("errors")));
+        setStandardOutputFile(filePath("output"));
+        setStandardErrorFile(filePath("errors"));
     }
 #ifdef Q_OS_WIN
     // A group of its own, and no share in the console of the program that started it: neither
-    // a Ctrl+C there nor the console's closing reaches the tool.
+    // a Ctrl+C there nor the console's closing reaches the supervisor or its tool.
     setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *arguments) {
         arguments->flags |= CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW;
     });
 #endif
 }
 
+void FlashingToolProcess::startTool(const QString &tool, const QStringList &arguments,
+                                    int timeoutMs, int graceMs)
+{
+    // The tool's own command line names it as its platform spells paths.
+    start(QCoreApplication::applicationFilePath(),
+          ToolSupervisor::arguments(timeoutMs, graceMs, filePath("status"),
+                                    QDir::toNativeSeparators(tool), arguments),
+          QIODevice::ReadWrite);
+}
+
+QString FlashingToolProcess::filePath(const char *name) const
+{
+    return outputFolder.isValid() ? outputFolder.filePath(QString::fromLatin1(name)) : QString();
+}
+
 QByteArray FlashingToolProcess::output()
 {
-    return outputFolder.isValid() ? contents(outputFolder.filePath(QStringLiteral("output")))
-                                  : readAllStandardOutput();
+    return outputFolder.isValid() ? contents(filePath("output")) : readAllStandardOutput();
 }
 
 QByteArray FlashingToolProcess::errors()
 {
-    return outputFolder.isValid() ? contents(outputFolder.filePath(QStringLiteral("errors")))
-                                  : readAllStandardError();
+    return outputFolder.isValid() ? contents(filePath("errors")) : readAllStandardError();
 }
 
-void FlashingToolProcess::stop(int graceMs)
+ToolSupervisor::Ending FlashingToolProcess::ending()
 {
-    if (state() == NotRunning || stopping)
-        return;
-    stopping = true;
-    group = processId();
-#ifdef Q_OS_WIN
-    kill(); // a console tool has no window to be asked to close
-    Q_UNUSED(graceMs)
-#else
-    signalGroup(SIGTERM);
-    QTimer::singleShot(graceMs, this, [this] { signalGroup(SIGKILL); });
-#endif
+    return ToolSupervisor::readEnding(filePath("status"));
 }
 
-void FlashingToolProcess::endLeftovers()
+void FlashingToolProcess::stop()
 {
-#ifndef Q_OS_WIN
-    if (stopping)
-        signalGroup(SIGKILL);
-#endif
-}
-
-void FlashingToolProcess::signalGroup(int signalNumber)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(signalNumber)
-#else
-    if (group > 0)
-        ::kill(-pid_t(group), signalNumber); // the tool leads its group: same id
-#endif
+    if (state() == Running)
+        write("stop\n");
 }
 
 void FlashingToolProcess::setupChildProcess()
@@ -91,17 +80,21 @@ void FlashingToolProcess::setupChildProcess()
 #endif
 }
 
-QString flashingToolProgram()
+QString flashingToolName()
 {
 #ifdef Q_OS_WIN
-    const QString name = QStringLiteral("util.exe");
+    return QStringLiteral("util.exe");
 #else
-    const QString name = QStringLiteral("util");
+    return QStringLiteral("util");
 #endif
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(name);
-    const QFileInfo besideInfo(beside);
-    if (besideInfo.isFile() && besideInfo.isExecutable())
-        return besideInfo.absoluteFilePath();
+}
+
+QString flashingToolProgram()
+{
+    const QString name = flashingToolName();
+    const QFileInfo beside(QDir(QCoreApplication::applicationDirPath()).filePath(name));
+    if (beside.isFile() && beside.isExecutable())
+        return beside.absoluteFilePath();
     // Relative entries of PATH ("." or an empty one) would name the working directory again.
     QStringList searchPath;
     for (const QString &directory :
@@ -111,7 +104,7 @@ QString flashingToolProgram()
     }
     const QString onPath =
         searchPath.isEmpty() ? QString() : QStandardPaths::findExecutable(name, searchPath);
-    return onPath.isEmpty() ? beside : QFileInfo(onPath).absoluteFilePath();
+    return onPath.isEmpty() ? QString() : QFileInfo(onPath).absoluteFilePath();
 }
 
 QStringList flashingToolArguments(const QString &firmwarePath, const QString &portName)

@@ -1,15 +1,19 @@
 // The external flashing tool: where it is found, the command line it is given, and its process.
 #pragma once
 
+#include "ToolSupervisor.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
-// The flashing tool's process. Nothing that happens to the program that started it may cut a
-// flash short: the tool runs in a process group of its own, so that a Ctrl+C meant for the
-// console companion never reaches it, and its output goes to files in a folder of this run
-// (a pipe would break when the program ended, and the tool die at its next line).
+// The flashing tool's process, under its supervisor. Nothing that happens to the program that
+// started it may cut a flash short or leave it running for ever: the supervisor runs in a
+// process group of its own, so that a Ctrl+C meant for the console companion never reaches
+// it, enforces the tool's time-out, and outlives this program. The tool's output goes to files
+// in a folder of this run (a pipe would break when the program ended, and the tool die at its
+// next line).
 class FlashingToolProcess : public QProcess
 {
     Q_OBJECT
@@ -17,31 +21,31 @@ class FlashingToolProcess : public QProcess
 public:
     explicit FlashingToolProcess(QObject *parent = nullptr);
 
-    // What the tool wrote to each channel; read once it has ended.
+    // Starts tool under its supervisor, to be stopped after timeoutMs (see stop()).
+    void startTool(const QString &tool, const QStringList &arguments, int timeoutMs, int graceMs);
+
+    // What the tool wrote to each channel, and how it ended; read once it has ended.
     QByteArray output();
     QByteArray errors();
+    ToolSupervisor::Ending ending();
 
-    // Ends the tool and whatever it started: asks first, and forces after graceMs.
-    void stop(int graceMs);
-    bool isStopping() const { return stopping; }
-    // Once a stopped tool has ended: forces out what it started and left behind.
-    void endLeftovers();
+    // Ends the tool and whatever it started: asked first, forced after the grace time.
+    void stop();
 
 protected:
     void setupChildProcess() override;
 
 private:
-    void signalGroup(int signalNumber);
+    QString filePath(const char *name) const;
 
     QTemporaryDir outputFolder;
-    bool stopping = false;
-    qint64 group = 0; // the tool's process group, which outlives its leader
 };
 
 // The program to start, by its absolute path: the one beside this program, else the first on
 // PATH ("util", "util.exe" on Windows). Never one from the working directory: a stray program of
-// that name in a download folder would run, as root under sudo. Where there is none, a path
-// that fails to start, which is reported like any other tool that cannot be started.
+// that name in a download folder would run, as root under sudo. Empty where there is none.
 QString flashingToolProgram();
+// Its name, for telling the user where to put it.
+QString flashingToolName();
 
 QStringList flashingToolArguments(const QString &firmwarePath, const QString &portName);

@@ -73,7 +73,7 @@ bool Updater::storeFirmware(QNetworkReply *reply)
         return false;
     }
     QString error;
-    if (!FirmwarePackage::store(Endpoints::packagePath(), answer.body, &error)) {
+    if (!FirmwarePackage::store(packageFile, answer.body, &error)) {
         qDebug() << "Error app.zip store: " << error;
         return false;
     }

@@ -1,6 +1,8 @@
 // What each way an update can end is called (see OutcomeWords.h).
 #include "OutcomeWords.h"
 
+#include "FlashingTool.h"
+
 namespace {
 bool isErrorOnUpdate(Updater::Outcome outcome)
 {
@@ -32,12 +34,16 @@ QString OutcomeWords::title(Updater::Outcome outcome)
         return tr("Update already running");
     case Updater::MoreThanOneSensor:
         return tr("More than one sensor connected");
+    case Updater::LockUnavailable:
+        return tr("Cannot start the update");
+    case Updater::NoFlashingTool:
+        return tr("No flashing tool found");
     default:
         return QString();
     }
 }
 
-QString OutcomeWords::text(Updater::Outcome outcome)
+QString OutcomeWords::text(Updater::Outcome outcome, const QString &detail)
 {
     if (isErrorOnUpdate(outcome))
         return tr("Something went wrong during the update process, please try again.");
@@ -54,17 +60,32 @@ QString OutcomeWords::text(Updater::Outcome outcome)
                   "has finished.");
     case Updater::MoreThanOneSensor:
         return tr("Please connect only one sensor.");
+    case Updater::LockUnavailable:
+        return tr("The lock that keeps two programs from updating a sensor at the same time cannot "
+                  "be used (%1). Please ask whoever looks after this computer to remove it.")
+            .arg(detail);
+    case Updater::NoFlashingTool:
+        return tr("Please put %1 beside the program or on PATH, then try again.")
+            .arg(flashingToolName());
     default:
         return QString();
     }
 }
 
-QString OutcomeWords::line(Updater::Outcome outcome, const QString &package, int toolTimeoutSeconds)
+QString OutcomeWords::line(Updater::Outcome outcome, const QString &package, int toolTimeoutSeconds,
+                           const QString &detail)
 {
     switch (outcome) {
     case Updater::AccessDenied:
     case Updater::MoreThanOneSensor:
         return title(outcome) + QStringLiteral(": ") + text(outcome);
+    case Updater::UpdateAlreadyRunning:
+        return detail.isEmpty() ? title(outcome) : title(outcome) + QStringLiteral(": ") + detail;
+    case Updater::LockUnavailable:
+        return tr("Cannot use the update lock %1").arg(detail);
+    case Updater::NoFlashingTool:
+        return tr("No flashing tool found: put %1 beside the program or on PATH")
+            .arg(flashingToolName());
     case Updater::NoUsablePackage:
         return tr("No usable firmware package: %1").arg(package);
     case Updater::ToolStopped:

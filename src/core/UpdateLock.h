@@ -1,4 +1,4 @@
-// One update at a time on this computer: a lock that every program of the user takes at the
+// One update at a time on this computer: a lock that every program of every user takes at the
 // press and gives back at the outcome, and that the flashing tool holds while it runs.
 #pragma once
 
@@ -7,28 +7,57 @@
 class UpdateLock
 {
 public:
-    // A file in the user's runtime folder (XDG_RUNTIME_DIR), else in the temporary folder.
-    static QString defaultPath();
+    enum class Result
+    {
+        Taken,
+        HeldElsewhere, // by another program, or a flashing tool that outlived its program
+        Unusable       // the file cannot be used: see problem()
+    };
 
-    explicit UpdateLock(const QString &path = defaultPath());
+    // Shared by every user: /run/lock/ovk-sensor-update.lock; on Windows a file in
+    // %ProgramData%\OVK Sensor Updater.
+    static QString machineWidePath();
+    // A user's own, where the machine-wide one can be neither opened nor created: in the
+    // runtime folder (XDG_RUNTIME_DIR), else in the temporary folder.
+    static QString userPath();
+
+    explicit UpdateLock(const QString &machineFile = machineWidePath(),
+                        const QString &userFile = userPath());
     ~UpdateLock();
 
     UpdateLock(const UpdateLock &) = delete;
     UpdateLock &operator=(const UpdateLock &) = delete;
 
-    // False while another holder has it: another program, or a flashing tool that another
-    // program started and that outlived it. A lock whose holders have all ended, a crashed
-    // program included, is free again: the system gives it back with their last handle.
-    bool tryLock();
+    // A lock whose holders have all ended, a crashed program included, is free again: the
+    // system gives it back with their last handle.
+    Result tryLock();
     void unlock();
     bool isLocked() const;
+    // The file the last tryLock used, and why it could not be used ("<path>: <reason>").
+    QString path() const { return usedPath; }
+    QString problem() const { return problemText; }
 
     // Whether a program started now shares the lock. Set only around the start of the
     // flashing tool: a program killed mid-flash leaves the sensor locked until its tool ends.
     void setInheritable(bool inheritable);
 
 private:
-    QString path;
+    friend struct UpdaterTestAccess;
+
+    enum class Open
+    {
+        Done, // and locked
+        Busy,
+        CannotCreate, // no such file, and none may be made here
+        Failed
+    };
+    Open openFile(const QString &file);
+
+    QString machinePath;
+    QString fallbackPath;
+    QString usedPath;
+    QString problemText;
+    bool saidUserOnly = false;
 #ifdef Q_OS_WIN
     void *handle = nullptr;
 #else

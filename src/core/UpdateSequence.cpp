@@ -1,31 +1,28 @@
-// Updater: one update run, from the package check and the bootloader command to its one outcome.
+// Updater: one update run, from the checks at the press and the bootloader command to its one
+// outcome.
 #include "Updater.h"
 
 #include "BootloaderPort.h"
-#include "Endpoints.h"
 #include "FirmwarePackage.h"
 #include "FlashingTool.h"
 #include "OutcomeWords.h"
-#include "SensorIds.h"
+#include "SensorCensus.h"
 
 #include <QDebug>
 #include <QFileInfo>
-#include <QNetworkReply>
-#include <algorithm>
+#include <QHash>
+#include <QNetworkReply> // the download a run may wait for
 
 void Updater::updatePod(QString firmwarePath)
 {
-    // One run at a time: in this program (whose run will report its own outcome), and, before
-    // anything touches the sensor, on this computer, where another program may be flashing it.
-    const bool runningHere = isRunning();
-    if (runningHere || !lock.tryLock()) {
+    // This program's own run reports its outcome; a second would start a second flashing tool
+    // on the same port.
+    if (isRunning()) {
         qDebug() << "Update already running";
-        if (!runningHere) {
-            emit updateDone(updateAlreadyRunning);
-            emit runEnded(UpdateAlreadyRunning);
-        }
         return;
     }
+    if (!takeLock())
+        return;
     // The package the window starts downloading at start-up may still be on its way.
     if (firmwareDownload && isDownloadedPackage(firmwarePath)) {
         setStage(Stage::WaitingForDownload);
@@ -35,66 +32,100 @@ void Updater::updatePod(QString firmwarePath)
     beginRun(firmwarePath);
 }
 
+// Before anything touches the sensor: on this computer, another program may be flashing it.
+bool Updater::takeLock()
+{
+    switch (lock.tryLock()) {
+    case UpdateLock::Result::Taken:
+        holder = LockHolder::ofThisProgram();
+        writeHolder();
+        return true;
+    case UpdateLock::Result::HeldElsewhere: {
+        const QString who = LockHolder::current(lock.path()).describe();
+        if (who.isEmpty())
+            qDebug() << "Update already running";
+        else
+            qDebug().noquote() << "Update already running:" << who;
+        endRun(UpdateAlreadyRunning, who);
+        return false;
+    }
+    case UpdateLock::Result::Unusable:
+        break;
+    }
+    qDebug().noquote() << "Update lock unusable:" << lock.problem();
+    endRun(LockUnavailable, lock.problem());
+    return false;
+}
+
+void Updater::writeHolder()
+{
+    // Only ever told to whoever finds the lock taken: a record that cannot be written never
+    // stops an update.
+    static bool said = false;
+    if (!holder.write(lock.path()) && !said) {
+        said = true;
+        qDebug().noquote() << "Cannot say beside" << lock.path() << "who holds it";
+    }
+}
+
 void Updater::beginRun(const QString &firmwarePath)
 {
     setStage(Stage::WaitingForBootloader);
     runPackage = firmwarePath;
     // Checked before the sensor is touched: a sensor sent into its bootloader without a package
-    // to flash would be left there.
+    // to flash, or without a tool to flash it, would be left there.
     if (!FirmwarePackage::isZipFile(firmwarePath)) {
         qDebug() << "No usable firmware package:" << firmwarePath;
-        endRun(noUsablePackage);
+        endRun(NoUsablePackage);
         return;
     }
-    // The command would go to one of them, and the tool flash the first port found.
-    if (moreThanOneSensorConnected()) {
+    toolProgram = flashingToolProgram();
+    if (toolProgram.isEmpty()) {
+        qDebug().noquote() << "No flashing tool found:" << flashingToolName();
+        endRun(NoFlashingTool);
+        return;
+    }
+    // The command would go to one of them, and the tool might flash another.
+    const SensorCensus census = SensorCensus::take(usbLink);
+    if (census.count() > 1) {
         qDebug() << "More than one sensor connected";
-        endRun(moreThanOneSensor);
+        endRun(MoreThanOneSensor);
         return;
     }
+    sensorAtPress = census.sensor();
+    portsAtPress = census.portNames();
     portSearchSince.invalidate();
-    if (sensorWaitsInBootloader()) {
+    if (census.waitsInBootloader()) {
         // No command to send and no restart to wait for: straight to its port.
         qDebug() << "Sensor already in its bootloader";
-        lookForBootloaderPort();
+        qDebug() << "Firmware path:" << firmwarePath;
+        portName = census.bootloaderPorts().first().name;
+        runFlashingTool(firmwarePath);
         return;
     }
     // Any other failure goes on: the sensor may be waiting in its bootloader by now, or be
     // just re-enumerating; the port search decides. Access denied was shown to the user, and the
     // sensor cannot have restarted.
     if (!sendBootloaderCommand() && usbLink.lastError() == UsbLink::errorAccess) {
-        endRunAccessDenied();
+        endRun(AccessDenied);
         return;
     }
     qDebug() << "Firmware path:" << firmwarePath;
     portSearchTimer.start(timing.bootloaderWaitMs);
 }
 
-bool Updater::moreThanOneSensorConnected()
-{
-    using namespace SensorIds;
-    const int bootloaders = std::max(usbLink.countDevices(vendorId, {bootloaderProductId}),
-                                     int(bootloaderPorts().size()));
-    return usbLink.countDevices(vendorId, {applicationProductId}) > 1 || bootloaders > 1;
-}
-
-bool Updater::sensorWaitsInBootloader()
-{
-    return !usbLink.isSensorPresent(SensorIds::vendorId, SensorIds::applicationProductId) &&
-           !findBootloaderPort().isEmpty();
-}
-
 bool Updater::isDownloadedPackage(const QString &firmwarePath) const
 {
-    return QFileInfo(firmwarePath).absoluteFilePath() ==
-           QFileInfo(Endpoints::packagePath()).absoluteFilePath();
+    return QFileInfo(firmwarePath).absoluteFilePath() == QFileInfo(packageFile).absoluteFilePath();
 }
 
 void Updater::lookForBootloaderPort()
 {
     if (!portSearchSince.isValid())
         portSearchSince.start();
-    const QString port = findBootloaderPort();
+    // Only the bootloader of the sensor that got the command: one that another sensor left
+    // waiting would be flashed in its place, and the commanded one stranded.
+    const QString port = portOfSensor(bootloaderPorts(), sensorAtPress.portPath, portsAtPress);
     if (!port.isEmpty()) {
         portName = port;
         runFlashingTool(runPackage);
@@ -105,7 +136,7 @@ void Updater::lookForBootloaderPort()
         return;
     }
     qDebug() << "No bootloader port found";
-    endRun(noBootloaderPort);
+    endRun(NoBootloaderPort);
 }
 
 void Updater::runFlashingTool(const QString &firmwarePath)
@@ -119,7 +150,8 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     setStage(Stage::Flashing);
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
     connect(
-        tool, &QProcess::started, tool, [] { qDebug() << "Started util"; }, Qt::DirectConnection);
+        tool, &QProcess::started, this, [this, tool] { onToolStarted(tool); },
+        Qt::DirectConnection);
     connect(
         tool, &QProcess::errorOccurred, tool,
         [this, tool](QProcess::ProcessError error) {
@@ -130,15 +162,24 @@ void Updater::runFlashingTool(const QString &firmwarePath)
                 return;
             tool->deleteLater();
             if (error == QProcess::FailedToStart)
-                endRun(toolNotStarted);
+                endRun(ToolNotStarted);
         },
         Qt::DirectConnection);
     toolDeadline.start(timing.toolTimeoutMs);
     // The tool shares the lock: were this program killed mid-flash, no other could start on
     // the sensor before the tool has ended.
     lock.setInheritable(true);
-    tool->start(flashingToolProgram(), arguments, QIODevice::ReadWrite);
+    tool->startTool(toolProgram, arguments, timing.toolTimeoutMs, timing.toolStopGraceMs);
     lock.setInheritable(false);
+}
+
+void Updater::onToolStarted(FlashingToolProcess *tool)
+{
+    qDebug() << "Started util";
+    holder.port = portName;
+    holder.toolPid = tool->processId();
+    holder.deadline = QDateTime::currentDateTime().addMSecs(timing.toolTimeoutMs);
+    writeHolder();
 }
 
 void Updater::onToolTimeout()
@@ -147,17 +188,17 @@ void Updater::onToolTimeout()
         return;
     qDebug() << "Flashing tool still running after" << timing.toolTimeoutMs / 1000
              << "s, stopping it";
-    process->stop(timing.toolStopGraceMs);
+    process->stop();
 }
 
 void Updater::stopUpdate()
 {
     if (stage == Stage::Flashing && process) {
         qDebug() << "Stopping the flashing tool";
-        process->stop(timing.toolStopGraceMs);
+        process->stop();
     } else if (stage == Stage::WaitingForBootloader) {
         qDebug() << "Update stopped";
-        endRun(toolStopped);
+        endRun(ToolStopped);
     }
 }
 
@@ -177,30 +218,55 @@ void Updater::processFinished(int exitCode)
         return;
     if (!tool)
         tool = process;
-    qDebug() << "Update done, Exit code:" << exitCode;
-    const bool stopped = tool && tool->isStopping();
-    if (tool) {
+    // The supervisor tells how the tool ended; without its word (killed itself), its own exit
+    // is all there is.
+    const ToolSupervisor::Ending ending = tool ? tool->ending() : ToolSupervisor::Ending();
+    if (tool)
+        tool->deleteLater();
+    if (ending.known && !ending.started) {
+        qDebug() << "Error occured" << QProcess::FailedToStart;
+        endRun(ToolNotStarted);
+        return;
+    }
+    const int code = ending.known ? ending.code : exitCode;
+    qDebug() << "Update done, Exit code:" << code;
+    if (tool) { // deleted only once back in the event loop
         qDebug() << tool->output();
         qDebug() << tool->errors();
         qDebug() << tool->workingDirectory();
-        tool->endLeftovers();
-        tool->deleteLater();
     }
-    endRun(stopped ? toolStopped : exitCode);
+    if (ending.stopped)
+        endRun(ToolStopped);
+    else
+        endToolRun(code);
 }
 
-void Updater::endRun(int exitCode)
+void Updater::endRun(Outcome outcome, const QString &outcomeDetail)
+{
+    static const QHash<int, int> codes{
+        {NoBootloaderPort, noBootloaderPort},         {ToolNotStarted, toolNotStarted},
+        {NoUsablePackage, noUsablePackage},           {ToolStopped, toolStopped},
+        {UpdateAlreadyRunning, updateAlreadyRunning}, {MoreThanOneSensor, moreThanOneSensor},
+        {LockUnavailable, lockUnavailable},           {NoFlashingTool, noFlashingTool}};
+    detail = outcomeDetail;
+    // Access denied has been said by usbError; the Parts' QML knows no code for it.
+    announceEnd(outcome, codes.value(outcome), outcome != AccessDenied);
+}
+
+void Updater::endToolRun(int exitCode)
+{
+    detail.clear();
+    // The tool's code is handed on unchanged, whatever it is: it never reads as one of ours.
+    announceEnd(exitCode == 0 ? Done : ToolFailed, exitCode, true);
+}
+
+void Updater::announceEnd(Outcome outcome, int exitCode, bool withCode)
 {
     // Released first: whoever hears the outcome may start the next run at once.
     releaseRun();
-    emit updateDone(exitCode);
-    emit runEnded(outcomeOfExitCode(exitCode));
-}
-
-void Updater::endRunAccessDenied()
-{
-    releaseRun();
-    emit runEnded(AccessDenied);
+    if (withCode)
+        emit updateDone(exitCode);
+    emit runEnded(outcome);
 }
 
 void Updater::releaseRun()
@@ -208,7 +274,11 @@ void Updater::releaseRun()
     portSearchTimer.stop();
     toolDeadline.stop();
     runPackage.clear();
-    lock.unlock();
+    if (lock.isLocked()) {
+        // Before the lock goes: the next holder may be another program of this user.
+        LockHolder::remove(lock.path());
+        lock.unlock();
+    }
     setStage(Stage::Idle);
 }
 
@@ -220,28 +290,6 @@ void Updater::setStage(Stage next)
         emit runningChanged();
 }
 
-Updater::Outcome Updater::outcomeOfExitCode(int exitCode)
-{
-    switch (exitCode) {
-    case 0:
-        return Done;
-    case noBootloaderPort:
-        return NoBootloaderPort;
-    case toolNotStarted:
-        return ToolNotStarted;
-    case noUsablePackage:
-        return NoUsablePackage;
-    case toolStopped:
-        return ToolStopped;
-    case updateAlreadyRunning:
-        return UpdateAlreadyRunning;
-    case moreThanOneSensor:
-        return MoreThanOneSensor;
-    default:
-        return ToolFailed;
-    }
-}
-
 QString Updater::outcomeTitle(int outcome) const
 {
     return OutcomeWords::title(Outcome(outcome));
@@ -249,5 +297,5 @@ QString Updater::outcomeTitle(int outcome) const
 
 QString Updater::outcomeText(int outcome) const
 {
-    return OutcomeWords::text(Outcome(outcome));
+    return OutcomeWords::text(Outcome(outcome), detail);
 }

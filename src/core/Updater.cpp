@@ -3,19 +3,18 @@
 
 #include "Endpoints.h"
 #include "FlashingTool.h"
+#include "PackageFolder.h"
 #include "SensorIds.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QNetworkAccessManager>
 #include <QNetworkReply> // the managers' finished() carries it
 
 namespace {
 constexpr unsigned char bootloaderCommand = 0x12;
-const char downloadDirectory[] = "dl";
 } // namespace
 
-Updater::Updater(QObject *parent)
+Updater::Updater(QObject *parent, PackageHome packageHome)
     : QObject(parent)
     , usbLink(nullptr)
     , versionRequest(QUrl())
@@ -26,9 +25,7 @@ Updater::Updater(QObject *parent)
     // the program runs, to tell whether a network is up: a request that fails says so too.
     if (!qEnvironmentVariableIsSet("QT_BEARER_POLL_TIMEOUT"))
         qputenv("QT_BEARER_POLL_TIMEOUT", "-1");
-    // A plain file named "dl" stops this silently; the download then fails to store its file.
-    if (!QDir(downloadDirectory).exists())
-        QDir().mkdir(downloadDirectory);
+    packageFile = PackageFolder::prepare(packageHome == PackageHome::WorkingFolderFirst);
 
     versionManager = new QNetworkAccessManager;
     connect(versionManager, &QNetworkAccessManager::finished, this,
@@ -46,7 +43,8 @@ Updater::Updater(QObject *parent)
 
 Updater::~Updater()
 {
-    // A tool still flashing is let finish: its process object would stop it when deleted.
+    // A tool still flashing is let finish: its process object would kill its supervisor when
+    // deleted, and with it the tool's time-out.
     if (process && process->state() != QProcess::NotRunning)
         process->setParent(nullptr);
     delete versionManager;

@@ -2,6 +2,7 @@
 // program. Every run ends in exactly one outcome (runEnded), which every front-end reads.
 #pragma once
 
+#include "LockHolder.h"
 #include "UpdateLock.h"
 #include "UpdateTiming.h"
 #include "UsbLink.h"
@@ -11,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 class QNetworkAccessManager;
@@ -22,6 +24,8 @@ class Updater : public QObject
     Q_OBJECT
     // From the press that starts a run to the run's one outcome.
     Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
+    // Where the downloaded package is kept, as updatePod takes it.
+    Q_PROPERTY(QString packagePath READ packagePath CONSTANT)
 
 public:
     // One value per way a run ends; their words are OutcomeWords'.
@@ -36,19 +40,33 @@ public:
         ToolNotStarted,
         ToolStopped, // after its time-out, or when asked to stop
         UpdateAlreadyRunning,
-        MoreThanOneSensor
+        MoreThanOneSensor,
+        LockUnavailable, // the lock that keeps updates apart cannot be used
+        NoFlashingTool
     };
     Q_ENUM(Outcome)
 
-    // updateDone codes of runs that ended before the flashing tool could report one.
+    // updateDone codes of runs that ended without a code of the flashing tool. They are only
+    // numbers for updateDone: the outcome of every run is runEnded's, whatever the tool's code.
     static constexpr int noBootloaderPort = -1;
     static constexpr int toolNotStarted = -2;
     static constexpr int noUsablePackage = -3;
     static constexpr int toolStopped = -4;          // after its time-out, or when asked to stop
     static constexpr int updateAlreadyRunning = -5; // in another program on this computer
     static constexpr int moreThanOneSensor = -6;
+    static constexpr int lockUnavailable = -7;
+    static constexpr int noFlashingTool = -8;
 
-    explicit Updater(QObject *parent = nullptr);
+    // Where the downloaded package is kept: the window keeps it in "dl" below its working
+    // folder where that folder can hold it; the console program always in the user's own.
+    enum class PackageHome
+    {
+        WorkingFolderFirst,
+        UserFolder
+    };
+
+    explicit Updater(QObject *parent = nullptr,
+                     PackageHome packageHome = PackageHome::WorkingFolderFirst);
     ~Updater() override;
 
     // False when the sensor could not be opened (usbError has been emitted).
@@ -60,7 +78,7 @@ public:
 
     // Drops a run that still waits for its package download: nothing has touched the sensor
     // yet. False when there is no such run.
-    bool withdrawWaitingRun();
+    Q_INVOKABLE bool withdrawWaitingRun();
     // Ends a run that has touched the sensor: its flashing tool is stopped, or its port search
     // given up. The run ends in updateDone(toolStopped).
     void stopUpdate();
@@ -69,7 +87,11 @@ public:
     void setToolTimeoutMs(int milliseconds) { timing.toolTimeoutMs = milliseconds; }
 
     bool isRunning() const { return stage != Stage::Idle; }
-    static Outcome outcomeOfExitCode(int exitCode);
+    QString packagePath() const { return packageFile; }
+    // The sensor of the last run, as it was on USB when the run began.
+    UsbDeviceId runSensor() const { return sensorAtPress; }
+    // What the last outcome's words add: who holds the lock, or why it cannot be used.
+    QString outcomeDetail() const { return detail; }
     // The words of an outcome, for the window's dialogs.
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
     Q_INVOKABLE QString outcomeText(int outcome) const;
@@ -103,18 +125,21 @@ private:
         Flashing
     };
 
+    bool takeLock();
+    void writeHolder();
     void beginRun(const QString &firmwarePath);
-    bool moreThanOneSensorConnected();
     void lookForBootloaderPort();
     void runFlashingTool(const QString &firmwarePath);
+    void onToolStarted(FlashingToolProcess *tool);
     void onToolTimeout();
-    // Every run ends here, and only here: with an updateDone code, or refused access.
-    void endRun(int exitCode);
-    void endRunAccessDenied();
+    // Every run ends here, and only here: with one of the program's outcomes, or with the
+    // flashing tool's exit code.
+    void endRun(Outcome outcome, const QString &outcomeDetail = QString());
+    void endToolRun(int exitCode);
+    void announceEnd(Outcome outcome, int exitCode, bool withCode);
     void releaseRun();
     void setStage(Stage next);
     bool isDownloadedPackage(const QString &firmwarePath) const;
-    bool sensorWaitsInBootloader();
     void handleVersionReply(QNetworkReply *reply);
     void handleFirmwareReply(QNetworkReply *reply);
     bool storeFirmware(QNetworkReply *reply);
@@ -133,7 +158,13 @@ private:
     // on the same port.
     Stage stage = Stage::Idle;
     UpdateLock lock;
+    LockHolder holder;
+    QString packageFile;
     QString runPackage;
+    QString toolProgram;
+    UsbDeviceId sensorAtPress;
+    QStringList portsAtPress;
+    QString detail;
     QTimer portSearchTimer; // the bootloader wait, then the retries
     QElapsedTimer portSearchSince;
     QTimer toolDeadline;

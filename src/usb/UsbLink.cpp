@@ -94,6 +94,7 @@ QList<UsbDeviceId> UsbLink::identifyDevices(uint16_t vendorId, uint16_t productI
             continue;
         UsbDeviceId id;
         id.portPath = portPathOf(list[i]);
+        id.productId = productId;
         const QString key = kind + id.portPath + QLatin1Char('@') +
                             QString::number(libusb_get_device_address(list[i]));
         if (!serialNumbers.contains(key))

@@ -19,6 +19,7 @@ struct UsbDeviceId
 {
     QString serialNumber; // empty where the device has none, or it could not be read
     QString portPath;     // bus and ports from the root hub, as "1-4.2"
+    uint16_t productId = 0;
 };
 
 class UsbLink

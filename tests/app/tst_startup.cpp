@@ -49,6 +49,7 @@ void TestStartup::createsDownloadDirectory()
     Updater updater;
     QVERIFY(QFileInfo("dl").isDir());
     QVERIFY(QFileInfo(workDir->path() + "/dl").isDir());
+    QCOMPARE(updater.packagePath(), "dl/app.zip");
 }
 
 void TestStartup::leavesExistingDirectoryAlone()
@@ -72,8 +73,12 @@ void TestStartup::plainFileInTheWayIsLeftAlone()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.write("not a directory");
     blocker.close();
+    // The package goes to the user's own folder instead, where the console program keeps it.
+    qputenv("XDG_CACHE_HOME", workDir->filePath("cache").toLocal8Bit());
     {
         Updater updater;
+        QCOMPARE(updater.packagePath(), workDir->filePath("cache/ovk-sensor-updater/dl/app.zip"));
+        QVERIFY(QFileInfo(workDir->filePath("cache/ovk-sensor-updater/dl")).isDir());
     }
     QVERIFY(QFileInfo("dl").isFile());
     QVERIFY(blocker.open(QIODevice::ReadOnly));

@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <csignal>
 #include <memory>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -22,6 +24,21 @@ const char staleDownloadLine[] = "Could not download the latest package; updatin
 QString tool(const char *variable)
 {
     return qEnvironmentVariable(variable);
+}
+
+// Waits for the processes whose program has gone and that have ended since (this test is
+// their reaper); true once none is left. kill: ends them first, with their process groups.
+bool leftoversGone(bool kill = false)
+{
+    const QList<qint64> children = childProcessesOf(QCoreApplication::applicationPid());
+    for (const qint64 child : children) {
+        if (kill) {
+            ::kill(-getpgid(pid_t(child)), SIGKILL);
+            ::kill(pid_t(child), SIGKILL);
+        }
+        waitpid(pid_t(child), nullptr, WNOHANG);
+    }
+    return childProcessesOf(QCoreApplication::applicationPid()).isEmpty();
 }
 } // namespace
 
@@ -40,6 +57,7 @@ private slots:
     void stopSignals_data();
     void stopSignals();
     void twoProgramsOneSensor();
+    void killedProgramsToolKeepsTheLockUntilItsDeadline();
     void batchUntilTerminated();
 
 private:
@@ -55,6 +73,8 @@ private:
     QStringList programLines() const; // the lines that are not the world's own
     // The console program's process id: the world's child, once it runs.
     qint64 programPid() const;
+    // Where the console program keeps its downloaded package.
+    QString storedPackage() const { return work->filePath("cache/ovk-sensor-updater/dl/app.zip"); }
 
     std::unique_ptr<TemporaryWorkingDirectory> work;
     std::unique_ptr<QProcess> world;
@@ -70,6 +90,10 @@ void TestConsoleProgram::initTestCase()
     if (QStandardPaths::findExecutable("umockdev-wrapper").isEmpty())
         QSKIP("umockdev-wrapper is missing");
     demoPackage = realZipArchive();
+    // Supervisors and tools whose program has gone become this test's children, so that
+    // cleanup() can end whatever a test left behind: they would hold the computer's update
+    // lock for the next test.
+    QCOMPARE(prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
 }
 
 void TestConsoleProgram::init()
@@ -80,6 +104,7 @@ void TestConsoleProgram::init()
     // The world and the program inherit both: the tool on PATH, and a lock of this test's own.
     qputenv("PATH", (work->filePath("bin") + ':' + savedPath).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", work->path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", work->filePath("cache").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qputenv("OVK_FAKE_TOOL_CHECK_ZIP", "1");
     output.clear();
@@ -98,6 +123,7 @@ void TestConsoleProgram::cleanup()
     if (QTest::currentTestFailed())
         qInfo().noquote() << "output of the run:\n" << output;
     world.reset();
+    QTRY_VERIFY(leftoversGone(true));
     work.reset();
 }
 
@@ -185,7 +211,8 @@ void TestConsoleProgram::exitCodes_data()
         << QStringList{"--second-sensor"} << withPackage << QByteArray("0") << 5
         << "More than one sensor connected: Please connect only one sensor.";
     QTest::newRow("no flashing tool")
-        << QStringList() << withPackage << QByteArray("none") << 1 << "Error on update";
+        << QStringList() << withPackage << QByteArray("none") << 1
+        << "No flashing tool found: put util beside the program or on PATH";
     QTest::newRow("tool never ends")
         << QStringList() << QStringList{"--package", "PACKAGE", "--tool-timeout", "1"}
         << QByteArray("hang") << 1
@@ -210,9 +237,11 @@ void TestConsoleProgram::exitCodes()
     if (toolExit == "none")
         QVERIFY(QFile::remove(work->filePath("bin/util")));
     QVERIFY(writeFile("portal.zip", "<html>Sign in to the Wi-Fi</html>"));
+    // Someone's package in the folder the program is started from is never its own.
+    QVERIFY(writeFile("dl/app.zip", zipFrame("someone else's package")));
     // What an earlier day's download left; today's, when there is one, replaces it.
-    QVERIFY(writeFile("dl/app.zip", zipFrame("an earlier package")));
-    QFile earlier("dl/app.zip");
+    QVERIFY(writeFile(storedPackage(), zipFrame("an earlier package")));
+    QFile earlier(storedPackage());
     QVERIFY(earlier.open(QIODevice::ReadWrite));
     QVERIFY(earlier.setFileTime(QDateTime(QDate(2026, 1, 15), QTime(12, 0)),
                                 QFileDevice::FileModificationTime));
@@ -227,17 +256,20 @@ void TestConsoleProgram::exitCodes()
     QCOMPARE(said.last(), lastLine);
     const bool updating = exitCode <= 1 || (exitCode >= 3 && exitCode <= 5);
     QCOMPARE(said.contains("Updating the sensor with " +
-                           (arguments.isEmpty() ? "dl/app.zip" : arguments.value(1))),
+                           (arguments.isEmpty() ? storedPackage() : arguments.value(1))),
              updating);
     const bool downloadFails = arguments.isEmpty() && !worldOptions.contains("--package");
     QCOMPARE(said.contains(staleDownloadLine), downloadFails);
-    // Refused runs leave the sensor alone, also one that shares the bus with another.
-    QCOMPARE(lines().contains("world: sensor got the bootloader command"), exitCode <= 1);
+    // Refused runs leave the sensor alone, also one that shares the bus with another, or has
+    // no tool to flash it.
+    QCOMPARE(lines().contains("world: sensor got the bootloader command"),
+             exitCode <= 1 && toolExit != "none");
     // Without -v the program's debug log stays out of sight.
     QVERIFY(!lines().contains("Opened TVX"));
     if (arguments.isEmpty())
-        QCOMPARE(fileContents("dl/app.zip"),
+        QCOMPARE(fileContents(storedPackage()),
                  downloadFails ? zipFrame("an earlier package") : fileContents(demoPackage));
+    QCOMPARE(fileContents("dl/app.zip"), zipFrame("someone else's package"));
 }
 
 void TestConsoleProgram::waitsForSensor()
@@ -288,7 +320,7 @@ void TestConsoleProgram::stopSignals()
     qunsetenv("OVK_FAKE_TOOL_RECORD");
     qunsetenv("OVK_FAKE_TOOL_TIMES");
     if (duringDownload)
-        QVERIFY(waitForLine("Updating the sensor with dl/app.zip"));
+        QVERIFY(waitForLine("Updating the sensor with " + storedPackage()));
     else
         QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 20000);
     const qint64 pid = programPid();
@@ -317,17 +349,59 @@ void TestConsoleProgram::stopSignals()
 
 void TestConsoleProgram::twoProgramsOneSensor()
 {
-    // A second program a second later, on the same bus: the first one's flash is the only one.
+    // A second program a second later, on the same bus, as another login or under sudo would
+    // start it: other runtime, home and temporary folders. The first one's flash is the only one.
     qputenv("OVK_FAKE_TOOL_SLEEP_MS", "2000");
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     const QString program = tool("OVK_CONSOLE_PROGRAM") + " --package '" + demoPackage + "'";
-    startWorld({}, {"sh", "-c", program + " & sleep 1; " + program + "; wait"}, false, true);
+    const QString other = "mkdir -p other/run other/tmp; XDG_RUNTIME_DIR=$PWD/other/run "
+                          "HOME=$PWD/other TMPDIR=$PWD/other/tmp ";
+    startWorld({}, {"sh", "-c", program + " & sleep 1; " + other + program + "; wait"}, false,
+               true);
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
     qunsetenv("OVK_FAKE_TOOL_RECORD");
     exitCode();
     QCOMPARE(programLines().count("Update done"), 1);
-    QCOMPARE(programLines().count("Update already running"), 1);
+    // Who holds the sensor, and since when.
+    QCOMPARE(programLines()
+                 .filter(QRegularExpression("^Update already running: ovk-sensor-update "
+                                            "\\(process \\d+, user \\S+\\) since \\d{4}-"))
+                 .size(),
+             1);
     QCOMPARE(fileContents(work->filePath("runs.jsonl")).count('\n'), 1);
+}
+
+void TestConsoleProgram::killedProgramsToolKeepsTheLockUntilItsDeadline()
+{
+    // A program killed while its tool hangs; a second program meanwhile, on the same bus.
+    qputenv("OVK_FAKE_TOOL_HANG", "1");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    const QString program = tool("OVK_CONSOLE_PROGRAM") + " --package '" + demoPackage + "'";
+    startWorld({},
+               {"sh", "-c",
+                program +
+                    " --tool-timeout 4 & first=$!; while [ ! -s runs.jsonl ]; do sleep "
+                    "0.1; done; kill -KILL $first; " +
+                    program + "; echo \"second program: $?\""},
+               false, true);
+    qunsetenv("OVK_FAKE_TOOL_HANG");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    exitCode();
+    // The hung tool keeps the sensor, and is named: its program has gone.
+    QCOMPARE(
+        programLines()
+            .filter(QRegularExpression("^Update already running: ovk-sensor-update "
+                                       "\\(process \\d+, user \\S+\\) since .*; it has ended, "
+                                       "and its flashing tool \\(process \\d+\\) on ttyACM0 is "
+                                       "stopped at \\d\\d:\\d\\d:\\d\\d at the latest$"))
+            .size(),
+        1);
+    QVERIFY(programLines().contains("second program: 1"));
+    // Its deadline holds without it: the tool's whole group goes, and with it the lock.
+    const QJsonObject run =
+        QJsonDocument::fromJson(fileContents(work->filePath("runs.jsonl"))).object();
+    const pid_t group = pid_t(run.value("pid").toDouble());
+    QTRY_VERIFY_WITH_TIMEOUT(leftoversGone() && ::kill(-group, 0) != 0, 15000);
 }
 
 void TestConsoleProgram::batchUntilTerminated()
@@ -336,19 +410,28 @@ void TestConsoleProgram::batchUntilTerminated()
     QVERIFY(waitForLine("Sensor 1: Update done (1 updated, 0 failed)"));
     QVERIFY(waitForLine("Waiting for the next sensor"));
     // Back from its restart after 4 s, the sensor just updated is not updated again.
+    // Its bootloader reports a serial number of its own: still the same sensor.
     QVERIFY(waitForLine("world: sensor plugged in", 2));
     QTest::qWait(1500);
     QCOMPARE(programLines().count("Updating the sensor with " + demoPackage), 1);
     // Another sensor in its place at once is the next one.
     world->write("swap\n");
-    QVERIFY(waitForLine("Updating the sensor with " + demoPackage, 2));
-    // Asked to stop while the second sensor is being updated: it is let finish.
+    QVERIFY(waitForLine("Sensor 2: Update done (2 updated, 0 failed)"));
+    // The next one plugged in before the updated one is out: waited out, and said once.
+    world->write("add\n");
+    QVERIFY(waitForLine("Unplug the updated sensor"));
+    QTest::qWait(1500);
+    QCOMPARE(programLines().count("Updating the sensor with " + demoPackage), 2);
+    world->write("unplug\n");
+    QVERIFY(waitForLine("Updating the sensor with " + demoPackage, 3));
+    // Asked to stop while the third sensor is being updated: it is let finish.
     world->terminate();
     QCOMPARE(exitCode(), 0);
     const QStringList said = programLines();
+    QCOMPARE(said.count("Unplug the updated sensor"), 1);
     QCOMPARE(said.mid(said.size() - 3),
              (QStringList{"Stopping once the running update has ended",
-                          "Sensor 2: Update done (2 updated, 0 failed)", "2 updated, 0 failed"}));
+                          "Sensor 3: Update done (3 updated, 0 failed)", "3 updated, 0 failed"}));
 }
 
 QTEST_GUILESS_MAIN(TestConsoleProgram)

@@ -6,6 +6,16 @@
 #include <QFile>
 #include <QList>
 
+// "R", "S", "Z" (ended, not yet waited for) ...; empty once the process is gone altogether.
+inline QByteArray processState(qint64 pid)
+{
+    QFile stat("/proc/" + QByteArray::number(pid) + "/stat");
+    if (!stat.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray line = stat.readAll();
+    return line.mid(line.lastIndexOf(')') + 2, 1);
+}
+
 inline QList<qint64> childProcessesOf(qint64 parent)
 {
     QList<qint64> children;

@@ -9,6 +9,13 @@ struct UpdaterTestAccess
     static UpdateTiming &timing(Updater &updater) { return updater.timing; }
     static const QString &portName(const Updater &updater) { return updater.portName; }
     static void setHelpHost(Updater &updater, const QString &host) { updater.helpHost = host; }
+    // A lock of the test's own: tests that run side by side must not meet in the computer's.
+    static void setLockFiles(Updater &updater, const QString &machineFile, const QString &userFile)
+    {
+        updater.lock.machinePath = machineFile;
+        updater.lock.fallbackPath = userFile;
+    }
+    static void fireToolTimeout(Updater &updater) { updater.onToolTimeout(); }
     static QNetworkAccessManager *versionManager(Updater &updater)
     {
         return updater.versionManager;

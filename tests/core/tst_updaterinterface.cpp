@@ -1,5 +1,6 @@
 // The Updater's interface to QML: its signals and slots, in their order and with the parameter
 // names that QML handlers use.
+#include "OutcomeWords.h"
 #include "Updater.h"
 
 #include <QMetaMethod>
@@ -15,7 +16,7 @@ private slots:
     void methods_data();
     void methods();
     void onlyTheseMethods();
-    void castsByClassName();
+    void everyOutcomeHasWords();
 };
 
 void TestUpdaterInterface::methods_data()
@@ -55,10 +56,14 @@ void TestUpdaterInterface::methods_data()
         << 10 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
     QTest::newRow("handleFileChosen") << 11 << slot << QByteArray("handleFileChosen(QString)")
                                       << QByteArray("QString") << Names{"urlString"};
+    // What the window asks besides: to withdraw a run that only waits for its package, and
+    // each outcome's words.
     const auto method = QMetaMethod::Method;
-    QTest::newRow("outcomeTitle") << 12 << method << QByteArray("outcomeTitle(int)")
+    QTest::newRow("withdrawWaitingRun")
+        << 12 << method << QByteArray("withdrawWaitingRun()") << QByteArray("bool") << Names{};
+    QTest::newRow("outcomeTitle") << 13 << method << QByteArray("outcomeTitle(int)")
                                   << QByteArray("QString") << Names{"outcome"};
-    QTest::newRow("outcomeText") << 13 << method << QByteArray("outcomeText(int)")
+    QTest::newRow("outcomeText") << 14 << method << QByteArray("outcomeText(int)")
                                  << QByteArray("QString") << Names{"outcome"};
 }
 
@@ -82,24 +87,31 @@ void TestUpdaterInterface::methods()
 void TestUpdaterInterface::onlyTheseMethods()
 {
     const QMetaObject &meta = Updater::staticMetaObject;
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 14);
-    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 1);
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 15);
+    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 2);
     const QMetaProperty running = meta.property(meta.propertyOffset());
     QCOMPARE(QByteArray(running.name()), QByteArray("running"));
     QVERIFY(!running.isWritable());
     QCOMPARE(running.notifySignal().name(), QByteArray("runningChanged"));
+    const QMetaProperty package = meta.property(meta.propertyOffset() + 1);
+    QCOMPARE(QByteArray(package.name()), QByteArray("packagePath"));
+    QVERIFY(package.isConstant());
     QCOMPARE(meta.enumeratorCount() - meta.enumeratorOffset(), 1);
-    QCOMPARE(meta.enumerator(meta.enumeratorOffset()).keyCount(), 10); // one per way a run ends
+    QCOMPARE(meta.enumerator(meta.enumeratorOffset()).keyCount(), 12); // one per way a run ends
     QCOMPARE(meta.classInfoCount(), meta.classInfoOffset());
 }
 
-void TestUpdaterInterface::castsByClassName()
+void TestUpdaterInterface::everyOutcomeHasWords()
 {
+    // A way to end that nobody named would show an empty dialog, and an empty console line.
+    const QMetaEnum outcomes = QMetaEnum::fromType<Updater::Outcome>();
     Updater updater;
-    QCOMPARE(QByteArray(updater.metaObject()->className()), QByteArray("Updater"));
-    QCOMPARE(updater.qt_metacast("Updater"), static_cast<void *>(&updater));
-    QCOMPARE(updater.qt_metacast("QObject"), static_cast<void *>(static_cast<QObject *>(&updater)));
-    QCOMPARE(updater.qt_metacast("NotAnUpdater"), nullptr);
+    for (int i = 0; i < outcomes.keyCount(); ++i) {
+        const auto outcome = Updater::Outcome(outcomes.value(i));
+        QVERIFY2(!updater.outcomeTitle(outcome).isEmpty(), outcomes.key(i));
+        QVERIFY2(!updater.outcomeText(outcome).isEmpty(), outcomes.key(i));
+        QVERIFY2(!OutcomeWords::line(outcome, "fw.zip", 600).isEmpty(), outcomes.key(i));
+    }
 }
 
 QTEST_MAIN(TestUpdaterInterface)

@@ -1,6 +1,7 @@
 // One update run end to end: emulated sensor that restarts into its bootloader, the real
 // QSerialPortInfo, and the stand-in flashing tool started as a real child process.
 #include "LocalHelpServer.h"
+#include "LockHolder.h"
 #include "LogCapture.h"
 #include "Packages.h"
 #include "Privileges.h"
@@ -16,13 +17,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSerialPortInfo>
 #include <QtTest>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // Shortened so that a run takes well under a second; the proportions stay as in the program.
@@ -58,14 +60,6 @@ QByteArray residentMemory()
     const int start = text.indexOf("VmRSS:");
     return text.mid(start + 6, text.indexOf('\n', start) - start - 6).trimmed();
 }
-
-QString firstBootloaderPortInEnumerationOrder()
-{
-    for (const QSerialPortInfo &port : QSerialPortInfo::availablePorts())
-        if (port.vendorIdentifier() == 0x1915 && port.productIdentifier() == 0x521F)
-            return port.portName();
-    return QString();
-}
 } // namespace
 
 class TestUpdateSequence : public QObject
@@ -92,6 +86,7 @@ private slots:
     void toolFoundBesideOrOnPath();
     void secondRunIsRefused();
     void hungToolIsStopped();
+    void toolEndingAsItsTimeOutFiresIsNotStopped();
     void refusedAtThePressTouchesNothing_data();
     void refusedAtThePressTouchesNothing();
     void usbErrorOutcome_data();
@@ -103,6 +98,8 @@ private:
     // Puts the stand-in tool as "util" into directory; by default into a folder on PATH.
     void placeTool(const QString &directory = QString());
     std::unique_ptr<Updater> makeUpdater();
+    void useTestLock(Updater &updater) const;
+    QString lockFile() const { return work->filePath("lock/ovk-sensor-update.lock"); }
     // Runs one update and returns its updateDone code (INT_MIN: none within 10 s).
     int runUpdate(Updater &updater, const QString &package = "dl/app.zip");
     QList<ToolRun> toolRuns() const;
@@ -117,6 +114,7 @@ private:
 
 void TestUpdateSequence::initTestCase()
 {
+    qRegisterMetaType<Updater::Outcome>();
     LocalHelpServer::trustTestAuthority();
     toolPath = QFINDTESTDATA("../tools/flashtool/ovk-fake-flash-tool");
     if (toolPath.isEmpty())
@@ -132,9 +130,7 @@ void TestUpdateSequence::init()
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
     qputenv("PATH", (work->filePath("bin") + ":/usr/bin:/bin").toLocal8Bit());
-    // The lock that keeps programs from updating at the same time lives here: tests that run
-    // side by side must not meet in it.
-    qputenv("XDG_RUNTIME_DIR", work->path().toLocal8Bit());
+    QVERIFY(QDir().mkpath(work->filePath("lock")));
     bed = std::make_unique<SensorTestbed>();
     log = std::make_unique<LogCapture>();
     QVERIFY(QDir().mkpath("dl"));
@@ -156,9 +152,15 @@ void TestUpdateSequence::placeTool(const QString &directory)
     QVERIFY(QFile::link(toolPath, QDir(target).filePath("util")));
 }
 
+void TestUpdateSequence::useTestLock(Updater &updater) const
+{
+    UpdaterTestAccess::setLockFiles(updater, lockFile(), work->filePath("own.lock"));
+}
+
 std::unique_ptr<Updater> TestUpdateSequence::makeUpdater()
 {
     auto updater = std::make_unique<Updater>();
+    useTestLock(*updater);
     UpdateTiming &timing = UpdaterTestAccess::timing(*updater);
     timing.bootloaderWaitMs = waitMs;
     timing.portRetryIntervalMs = retryMs;
@@ -217,8 +219,13 @@ void TestUpdateSequence::wholeRoad()
     placeTool();
     bed->plugSensor();
     bed->setRestart(50);
-    // Left by a program that crashed: nobody holds it, so it is taken over.
-    QVERIFY(writeFile(UpdateLock::defaultPath(), "4242\nUpdater\n"));
+    // Held by a program that then crashed: the system gives its lock back.
+    QProcess crashed;
+    crashed.start("flock", {"--close", lockFile(), "sleep", "60"});
+    QVERIFY(crashed.waitForStarted());
+    QTRY_VERIFY(UpdateLock(lockFile()).tryLock() == UpdateLock::Result::HeldElsewhere);
+    crashed.kill();
+    QVERIFY(crashed.waitForFinished());
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
     QSignalSpy ended(updater.get(), &Updater::runEnded);
@@ -264,26 +271,29 @@ void TestUpdateSequence::wholeRoad()
 void TestUpdateSequence::portLookup_data()
 {
     QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<QString>("expected");
 
-    QTest::newRow("two bootloaders")
-        << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader};
+    // Only the bootloader on the commanded sensor's own USB port (1-1): another that appeared
+    // meanwhile (2-1, listed first) is another sensor's.
+    QTest::newRow("another sensor's bootloader too")
+        << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader} << "ttyACM0";
+    // A port with the sensor's application ids (1915:5203) is never taken.
     QTest::newRow("decoys around the bootloader")
-        << QStringList{SensorTestbed::portDecoys, SensorTestbed::bootloader};
+        << QStringList{SensorTestbed::portDecoys, SensorTestbed::bootloader} << "ttyACM0";
+    // One bootloader with two ports is one sensor: its first port.
+    QTest::newRow("two ports of one bootloader")
+        << QStringList{SensorTestbed::bootloaderTwoPorts} << "ttyACM0";
 }
 
 void TestUpdateSequence::portLookup()
 {
     QFETCH(QStringList, ports);
+    QFETCH(QString, expected);
     placeTool();
     bed->plugSensor();
     bed->setRestart(0, ports);
     auto updater = makeUpdater();
     QCOMPARE(runUpdate(*updater), 0);
-
-    // The first match in enumeration order wins; a port with the sensor's application ids
-    // (1915:5203) never does.
-    const QString expected = firstBootloaderPortInEnumerationOrder();
-    QVERIFY(!expected.isEmpty());
     QCOMPARE(toolRuns().size(), 1);
     QCOMPARE(toolRuns().first().args.last(), expected);
 }
@@ -315,6 +325,7 @@ void TestUpdateSequence::defaultRunLooksAfterTheWait()
     bed->plugSensor();
     bed->setRestart(restartMs);
     Updater updater;
+    useTestLock(updater);
     QElapsedTimer timer;
     timer.start();
     QSignalSpy done(&updater, &Updater::updateDone);
@@ -369,19 +380,22 @@ void TestUpdateSequence::sensorAlreadyInBootloaderIsFlashed()
     QVERIFY2(timer.elapsed() < waitMs, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(usbErrors.count(), 0);
     QVERIFY(bed->writes().isEmpty());
-    QCOMPARE(log->lines().first(), "Sensor already in its bootloader");
-    QVERIFY(!log->lines().contains("Firmware path: \"dl/app.zip\""));
+    QCOMPARE(log->lines().mid(0, 2),
+             (QStringList{"Sensor already in its bootloader", "Firmware path: \"dl/app.zip\""}));
     QCOMPARE(toolRuns().size(), 1);
     QCOMPARE(toolRuns().first().args.last(), "ttyACM0");
 }
 
 void TestUpdateSequence::missingToolIsReported()
 {
+    // There at the press, gone by the time the bootloader's port appears.
+    placeTool();
     bed->plugSensor();
     bed->setRestart(0);
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
     updater->updatePod("dl/app.zip");
+    QVERIFY(QFile::remove(work->filePath("bin/util")));
     QVERIFY(waitForSignal(done, 1, 10000));
     QCOMPARE(done.first().first().toInt(), int(Updater::toolNotStarted));
     QVERIFY(log->lines().contains("Error occured QProcess::FailedToStart"));
@@ -398,7 +412,7 @@ void TestUpdateSequence::toolFoundBesideOrOnPath_data()
     // The copy on PATH is a script that answers 42, so the two can be told apart.
     QTest::newRow("PATH, not the working directory") << true << true << 42;
     QTest::newRow("PATH only") << false << true << 42;
-    QTest::newRow("working directory only") << true << false << int(Updater::toolNotStarted);
+    QTest::newRow("working directory only") << true << false << int(Updater::noFlashingTool);
 }
 
 void TestUpdateSequence::toolFoundBesideOrOnPath()
@@ -466,40 +480,78 @@ void TestUpdateSequence::hungToolIsStopped()
     QTRY_COMPARE(childProcesses(), 0);
 }
 
+void TestUpdateSequence::toolEndingAsItsTimeOutFiresIsNotStopped()
+{
+    placeTool();
+    bed->plugSensor();
+    bed->setRestart(0);
+    qputenv("OVK_FAKE_TOOL_EXIT", "3");
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "300");
+    auto updater = makeUpdater();
+    QSignalSpy done(updater.get(), &Updater::updateDone);
+    updater->updatePod("dl/app.zip");
+    QTRY_VERIFY_WITH_TIMEOUT(log->lines().contains("Started util"), 10000);
+    // The tool has ended by itself, and the program has not yet heard of it when its
+    // time-out fires.
+    const qint64 child = childProcessesOf(QCoreApplication::applicationPid()).value(0);
+    QVERIFY(child > 0);
+    QElapsedTimer timer;
+    timer.start();
+    while (processState(child) != "Z" && timer.elapsed() < 10000)
+        QThread::msleep(10);
+    UpdaterTestAccess::fireToolTimeout(*updater);
+    QVERIFY(waitForSignal(done, 1, 10000));
+    QCOMPARE(done.first().first().toInt(), 3);
+}
+
 void TestUpdateSequence::refusedAtThePressTouchesNothing_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QByteArray>("contents"); // null: no such file
     QTest::addColumn<QStringList>("devices"); // beside the sensor
-    QTest::addColumn<bool>("lockedElsewhere");
+    QTest::addColumn<bool>("tool");
+    // "held": by another program, which says who it is; "foreign": a lock file of another user
+    // that only they may read
+    QTest::addColumn<QString>("lock");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("logLine");
+    QTest::addColumn<QString>("logLine"); // %HOLDER%, %LOCK%: the holder's words, the lock file
 
     const QString unusable = "No usable firmware package: \"%1\"";
     const QStringList none;
-    QTest::newRow("missing") << "dl/none.zip" << QByteArray() << none << false
+    QTest::newRow("missing") << "dl/none.zip" << QByteArray() << none << true << ""
                              << int(Updater::noUsablePackage) << unusable.arg("dl/none.zip");
-    QTest::newRow("empty") << "dl/empty.zip" << QByteArray("") << none << false
+    QTest::newRow("empty") << "dl/empty.zip" << QByteArray("") << none << true << ""
                            << int(Updater::noUsablePackage) << unusable.arg("dl/empty.zip");
     QTest::newRow("web page") << "dl/portal.zip" << QByteArray("<html>Sign in to Wi-Fi</html>")
-                              << none << false << int(Updater::noUsablePackage)
+                              << none << true << "" << int(Updater::noUsablePackage)
                               << unusable.arg("dl/portal.zip");
     QTest::newRow("archive without its end record")
-        << "dl/cut short.zip" << zipFrame().left(zipFrame().size() - 10) << none << false
+        << "dl/cut short.zip" << zipFrame().left(zipFrame().size() - 10) << none << true << ""
         << int(Updater::noUsablePackage) << unusable.arg("dl/cut short.zip");
-    QTest::newRow("a folder") << "dl" << QByteArray() << none << false
+    QTest::newRow("a folder") << "dl" << QByteArray() << none << true << ""
                               << int(Updater::noUsablePackage) << unusable.arg("dl");
+    // A sensor sent into its bootloader with nothing to flash it would be left there.
+    QTest::newRow("no flashing tool")
+        << "dl/app.zip" << QByteArray() << none << false << "" << int(Updater::noFlashingTool)
+        << "No flashing tool found: util";
     // Which of them would get the command, and which port the tool?
     QTest::newRow("two sensors running")
-        << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondSensor} << false
+        << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondSensor} << true << ""
         << int(Updater::moreThanOneSensor) << "More than one sensor connected";
     QTest::newRow("two sensors in their bootloaders")
         << "dl/app.zip" << QByteArray()
-        << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader} << false
+        << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader} << true << ""
         << int(Updater::moreThanOneSensor) << "More than one sensor connected";
+    QTest::newRow("a running sensor beside one waiting")
+        << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondBootloader} << true
+        << "" << int(Updater::moreThanOneSensor) << "More than one sensor connected";
     QTest::newRow("another program updates")
-        << "dl/app.zip" << QByteArray() << none << true << int(Updater::updateAlreadyRunning)
-        << "Update already running";
+        << "dl/app.zip" << QByteArray() << none << true << "held"
+        << int(Updater::updateAlreadyRunning) << "Update already running: %HOLDER%";
+    // Not "Update already running": nobody is, and the user is told what is wrong, and where.
+    QTest::newRow("lock file of another user")
+        << "dl/app.zip" << QByteArray() << none << true << "foreign"
+        << int(Updater::lockUnavailable) << "Update lock unusable: %LOCK%: Permission denied";
 }
 
 void TestUpdateSequence::refusedAtThePressTouchesNothing()
@@ -507,24 +559,41 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing()
     QFETCH(QString, path);
     QFETCH(QByteArray, contents);
     QFETCH(QStringList, devices);
-    QFETCH(bool, lockedElsewhere);
+    QFETCH(bool, tool);
+    QFETCH(QString, lock);
     QFETCH(int, exitCode);
     QFETCH(QString, logLine);
     if (!contents.isNull())
         QVERIFY(writeFile(path, contents));
-    placeTool();
+    if (tool)
+        placeTool();
     if (devices.value(0) != SensorTestbed::bootloader)
         bed->plugSensor();
     for (const QString &device : devices)
         device == SensorTestbed::secondSensor ? bed->plugSensor(device) : bed->plug(device);
     bed->setRestart(0);
     // Held as another program holds it: the lock is the open file's, not the process's.
-    UpdateLock otherProgram;
-    QVERIFY(!lockedElsewhere || otherProgram.tryLock());
+    UpdateLock otherProgram(lockFile());
+    if (lock == "held") {
+        QVERIFY(otherProgram.tryLock() == UpdateLock::Result::Taken);
+        const LockHolder holder = LockHolder::ofThisProgram();
+        QVERIFY(holder.write(lockFile()));
+        logLine.replace("%HOLDER%", holder.describe());
+    }
+    if (lock == "foreign") {
+        QVERIFY(writeFile(lockFile(), ""));
+        QVERIFY(chmod(QFile::encodeName(lockFile()), 0600) == 0);
+        if (chown(QFile::encodeName(lockFile()), 65534, 65534) != 0)
+            QSKIP("making a file of another user needs root");
+    }
+    logLine.replace("%LOCK%", lockFile());
     auto updater = makeUpdater();
     QSignalSpy done(updater.get(), &Updater::updateDone);
 
-    updater->updatePod(path);
+    {
+        WithoutFileAccessOverride asNormalUser;
+        updater->updatePod(path);
+    }
     QCOMPARE(done.count(), 1); // at once, before any wait
     QCOMPARE(done.first().first().toInt(), exitCode);
     QCOMPARE(log->lines(), QStringList{logLine});
@@ -533,8 +602,8 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing()
     QVERIFY(toolRuns().isEmpty());
     // The lock is given back with the outcome (or was never taken).
     otherProgram.unlock();
-    UpdateLock next;
-    QVERIFY(next.tryLock());
+    if (lock != "foreign")
+        QVERIFY(UpdateLock(lockFile()).tryLock() == UpdateLock::Result::Taken);
 }
 
 void TestUpdateSequence::usbErrorOutcome_data()
@@ -567,7 +636,9 @@ void TestUpdateSequence::usbErrorOutcome()
         updater->updatePod("dl/app.zip");
     }
     QCOMPARE(usbErrors.count(), 1);
-    QCOMPARE(usbErrors.first().first().toInt(), denied ? -3 : -4);
+    // Gone: the look at the sensors at the press has already found its node missing, and the
+    // command finds no sensor at all.
+    QCOMPARE(usbErrors.first().first().toInt(), denied ? -3 : 0);
     // Access denied is an outcome of its own; any other USB error leaves it to the port search.
     QCOMPARE(updater->isRunning(), !denied);
     QCOMPARE(outcomes.count(), denied ? 1 : 0);

@@ -22,6 +22,7 @@ console=${packages[0]} window=${packages[1]}
 [[ $(basename "$window") == ovk-sensor-updater_0.1_$arch.deb ]] || fail "window package: $window"
 
 expected="./usr/bin/ovk-sensor-update
+./usr/lib/tmpfiles.d/ovk-sensor-update.conf
 ./usr/lib/udev/rules.d/70-ovk-sensor.rules
 ./usr/share/doc/ovk-sensor-update/changelog.gz
 ./usr/share/doc/ovk-sensor-update/copyright
@@ -86,6 +87,9 @@ for step in "postinst configure" "postrm remove"; do
     ! grep 'udevadm trigger' "$work/control/$1" | grep -qv '1915' || fail "$1 triggers other devices"
     [ -z "$(sh "$work/control/$1" "$2" 2>&1)" ] || fail "$1 is not quiet"
 done
+grep -q '^lock=/usr/lib/tmpfiles.d/ovk-sensor-update.conf$' "$work/control/postinst" &&
+    grep -q 'systemd-tmpfiles --create $lock' "$work/control/postinst" ||
+    fail "postinst does not make the update lock"
 status=0
 report=$(lintian --fail-on error "$console" "$window" 2>&1) || status=$?
 grep -v 'running with root privileges' <<<"$report" || true

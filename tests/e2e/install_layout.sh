@@ -11,6 +11,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 expected="bin/Updater
 bin/ovk-sensor-update
 bin/ovk-sensor-updater
+lib/tmpfiles.d/ovk-sensor-update.conf
 lib/udev/rules.d/70-ovk-sensor.rules
 share/applications/example.ovk.SensorUpdater.desktop
 share/doc/ovk-sensor-update/changelog.gz
@@ -50,6 +51,8 @@ rules=$prefix/lib/udev/rules.d/70-ovk-sensor.rules
 grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess", GROUP="plugdev", MODE="0660"' "$rules"
 grep -q 'ATTRS{idVendor}=="1915", ATTRS{idProduct}=="521f", TAG+="uaccess", GROUP="plugdev", MODE="0660", ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules"
 grep -q 'ATTR{idProduct}=="521f", ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules"
+# The update lock of every user, made at boot: readable by all, so all may lock it.
+grep -qx 'f /run/lock/ovk-sensor-update.lock 0664 root plugdev -' "$prefix/lib/tmpfiles.d/ovk-sensor-update.conf"
 if command -v udevadm >/dev/null; then
     udevadm verify "$rules" 2>/dev/null || true # not in every udev version
 fi

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, in a fresh Wine prefix on the virtual display the caller
-# provides: a silent install with its Start-menu shortcut and Add/Remove Programs entry; the
+# provides: a silent install with its Start-menu shortcut (starting the program in its own
+# folder), its Add/Remove Programs entry and the update lock's folder under ProgramData; the
 # installed window drawn, with no sensor (there is no USB under Wine): the indicator red and
 # "No sensor connected" on a press; the console program's version; a silent uninstall that
-# removes the files and the entry.
+# removes the files, the entry and the lock's folder.
 # Usage: windows_installer.sh INSTALLER
 set -euo pipefail
 installer=$(realpath "$1")
@@ -26,6 +27,7 @@ host=x86_64-w64-mingw32
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\OVK Sensor Updater'
 dir="$WINEPREFIX/drive_c/Program Files/OVK Sensor Updater"
 windir='C:\Program Files\OVK Sensor Updater'
+lockdir="$WINEPREFIX/drive_c/ProgramData/OVK Sensor Updater"
 
 wineboot -i >/dev/null 2>&1
 wine "$installer" /S
@@ -39,8 +41,10 @@ grep -q 'DisplayVersion.*0\.1' <<<"$entry" || fail "no Add/Remove Programs entry
 grep -q 'Publisher.*OVK' <<<"$entry" || fail "the entry names no publisher"
 shortcut=$(find "$WINEPREFIX/drive_c" -name 'OVK Sensor Updater.lnk' | head -n1)
 [ -n "$shortcut" ] || fail "no Start-menu shortcut"
-strings -el "$shortcut" | grep -q '%LOCALAPPDATA%\\OVK Sensor Updater$' ||
-    fail "the shortcut does not start the program in the user's own folder"
+# Its own folder, which exists for every account; the program keeps its package elsewhere.
+strings -el "$shortcut" | grep -q '^.\?C:\\Program Files\\OVK Sensor Updater$' ||
+    fail "the shortcut does not start the program in its own folder"
+[ -d "$lockdir" ] || fail "no folder for the update lock under ProgramData"
 
 # Both programs carry the icon and the version record of their .rc.
 for program in Updater ovk-sensor-update; do
@@ -68,4 +72,5 @@ wineserver -w
 [ ! -e "$dir/Updater.exe" ] || fail "the uninstaller left the program"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the shortcut"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left the Add/Remove Programs entry"
+[ ! -e "$lockdir" ] || fail "the uninstaller left the update lock's folder"
 echo "PASS: installed, ran and uninstalled under Wine"

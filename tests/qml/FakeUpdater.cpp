@@ -7,6 +7,7 @@ void FakeUpdater::reset()
 {
     connected = false;
     running = false;
+    waitingForPackage = false;
     pollCount = 0;
     calls.clear();
     openedUrls.clear();
@@ -32,6 +33,16 @@ void FakeUpdater::endRun(int outcome)
     running = false;
     emit runningChanged();
     emit runEnded(outcome);
+}
+
+bool FakeUpdater::withdrawWaitingRun()
+{
+    if (!running || !waitingForPackage)
+        return false;
+    record(QStringLiteral("withdrawWaitingRun()"));
+    running = false;
+    emit runningChanged();
+    return true;
 }
 
 QString FakeUpdater::outcomeTitle(int outcome) const

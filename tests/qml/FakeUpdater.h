@@ -3,6 +3,8 @@
 // likes. The outcomes' words are the real ones.
 #pragma once
 
+#include "Endpoints.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QUrl>
@@ -15,6 +17,9 @@ class FakeUpdater : public QObject
     Q_PROPERTY(QStringList openedUrls MEMBER openedUrls NOTIFY openedUrlsChanged)
     Q_PROPERTY(int pollCount MEMBER pollCount NOTIFY callsChanged)
     Q_PROPERTY(bool running MEMBER running NOTIFY runningChanged)
+    Q_PROPERTY(QString packagePath MEMBER packagePath CONSTANT)
+    // Whether the run only waits for its package download, which closing the window withdraws.
+    Q_PROPERTY(bool waitingForPackage MEMBER waitingForPackage)
 
 public:
     Q_INVOKABLE void reset();
@@ -23,6 +28,7 @@ public:
     Q_INVOKABLE void endRun(int outcome);
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
     Q_INVOKABLE QString outcomeText(int outcome) const;
+    Q_INVOKABLE bool withdrawWaitingRun();
 
 signals:
     void newVersion(QString currVersion, QString newVersion);
@@ -49,6 +55,8 @@ private:
 
     bool connected = false;
     bool running = false;
+    bool waitingForPackage = false;
+    const QString packagePath = Endpoints::packagePath();
     int pollCount = 0;
     QStringList calls;
     QStringList openedUrls;

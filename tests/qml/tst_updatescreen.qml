@@ -109,7 +109,6 @@ TestCase {
         window.advancedMode = data.advanced
         mouseClick(screen.buttonUpdate)
         compare(updatePodCalls(), ["updatePod(" + data.path + ")"])
-        compare(Endpoints.packagePath, "dl/app.zip")
         verifyBusy()
         verify(!shown("infoDialog"))
     }
@@ -143,6 +142,11 @@ TestCase {
               icon: StandardIcon.Critical },
             { tag: "two sensors", outcome: Updater.MoreThanOneSensor, dialog: "errorDialog",
               title: "More than one sensor connected", text: "Please connect only one sensor.",
+              icon: StandardIcon.Critical },
+            { tag: "no flashing tool", outcome: Updater.NoFlashingTool, dialog: "errorDialog",
+              title: "No flashing tool found",
+              text: "Please put " + (Qt.platform.os === "windows" ? "util.exe" : "util")
+                    + " beside the program or on PATH, then try again.",
               icon: StandardIcon.Critical },
         ]
     }
@@ -215,10 +219,25 @@ TestCase {
         verifyIdle()
     }
 
-    function test_closeWaitsForTheOutcome() {
+    function test_closeWaitsForTheOutcome_data() {
+        return [
+            { tag: "sensor being updated", waiting: false },
+            // Nothing has touched the sensor yet: the run is withdrawn, and the window closes.
+            { tag: "run only waits for its package", waiting: true },
+        ]
+    }
+
+    function test_closeWaitsForTheOutcome(data) {
         open(true)
         mouseClick(screen.buttonUpdate)
+        updater.waitingForPackage = data.waiting
         window.close()
+        compare(updater.calls.indexOf("withdrawWaitingRun()") >= 0, data.waiting)
+        if (data.waiting) {
+            verify(!window.visible, "closed at once")
+            verify(!shown("closeDialog"))
+            return
+        }
         verify(window.visible, "the window stays while the sensor is updated")
         compareDialog(dialog("closeDialog"), "Update in progress",
                       "The sensor is being updated. The window can be closed once the update has finished.",

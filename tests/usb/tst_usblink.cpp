@@ -100,11 +100,15 @@ void TestUsbLink::presence_data()
     QTest::newRow("one sensor") << QStringList{SensorTestbed::sensor} << true
                                 << QStringList{"TVX2024A0001@1-1"} << QStringList();
     QTest::newRow("two sensors") << QStringList{SensorTestbed::sensor, SensorTestbed::secondSensor}
-                                 << true << QStringList{"TVX2024A0001@1-1", "TVX2024A0002@1-2"}
+                                 << true << QStringList{"TVX2024A0001@1-1", "TVX2024A0002@2-1"}
                                  << QStringList();
-    // A bootloader that cannot be asked for a serial number is known by its port alone.
-    QTest::newRow("bootloader only")
-        << QStringList{SensorTestbed::bootloader} << false << QStringList() << QStringList{"@1-1"};
+    // A bootloader may answer a serial number of its own; one that cannot be asked for one is
+    // known by its port alone.
+    QTest::newRow("bootloader with a serial number")
+        << QStringList{SensorTestbed::bootloader} << false << QStringList()
+        << QStringList{"TVXBL0001@1-1"};
+    QTest::newRow("bootloader without one") << QStringList{SensorTestbed::secondBootloader} << false
+                                            << QStringList() << QStringList{"@2-1"};
     QTest::newRow("other serial ports")
         << QStringList{SensorTestbed::portDecoys} << false << QStringList() << QStringList();
 }

@@ -65,6 +65,15 @@ QString SensorTestbed::deviceNode(const QString &description)
 
 void SensorTestbed::plug(const QString &description)
 {
+    // A USB device that has a serial number answers for it.
+    if (serialNumberOf(description).isEmpty())
+        addDevices(description);
+    else
+        plugSensor(description);
+}
+
+void SensorTestbed::addDevices(const QString &description)
+{
     const QString text = contents(description);
     GError *error = nullptr;
     if (!umockdev_testbed_add_from_string(testbed, text.toUtf8().constData(), &error))
@@ -92,16 +101,20 @@ void SensorTestbed::plugOtherUsbDevices(int count)
     }
 }
 
+QByteArray SensorTestbed::serialNumberOf(const QString &description)
+{
+    return QRegularExpression(QStringLiteral("^A: serial=(\\S+)"),
+                              QRegularExpression::MultilineOption)
+        .match(contents(description))
+        .captured(1)
+        .toLatin1();
+}
+
 void SensorTestbed::plugSensor(const QString &description, const SensorFaults &faults)
 {
-    // The serial number of the description's device, which it answers on request.
-    const QByteArray serialNumber =
-        QRegularExpression(QStringLiteral("^A: serial=(\\S+)"), QRegularExpression::MultilineOption)
-            .match(contents(description))
-            .captured(1)
-            .toLatin1();
     auto ioctl = std::make_shared<SensorIoctl>(
-        faults, serialNumber, [this, description](const QByteArray &bytes, bool accepted) {
+        faults, serialNumberOf(description),
+        [this, description](const QByteArray &bytes, bool accepted) {
             {
                 QMutexLocker lock(&writesMutex);
                 written[description].append(bytes);
@@ -112,7 +125,7 @@ void SensorTestbed::plugSensor(const QString &description, const SensorFaults &f
             QMetaObject::invokeMethod(
                 this, [this, description] { restart(description); }, Qt::QueuedConnection);
         });
-    plug(description);
+    addDevices(description);
     const QByteArray node = deviceNode(description).toUtf8();
     GError *error = nullptr;
     if (!umockdev_testbed_attach_ioctl(testbed, node.constData(), ioctl->handler(), &error))
@@ -168,8 +181,11 @@ void SensorTestbed::restart(const QString &description)
         if (!sensors.contains(description))
             return;
         unplug(description);
-        for (const QString &bootloader : qAsConst(restartInto))
-            plug(bootloader);
+        const QStringList into = !restartInto.isEmpty()  ? restartInto
+                                 : description == sensor ? QStringList{bootloader}
+                                                         : QStringList{secondBootloader};
+        for (const QString &next : into)
+            plug(next);
         emit restarted();
     });
 }

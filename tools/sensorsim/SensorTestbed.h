@@ -24,6 +24,7 @@ public:
     static constexpr const char *secondSensor = "sensor-second";
     static constexpr const char *bootloader = "bootloader";
     static constexpr const char *secondBootloader = "bootloader-second";
+    static constexpr const char *bootloaderTwoPorts = "bootloader-two-ports";
     static constexpr const char *portDecoys = "port-decoys";
 
     // The byte that makes the sensor restart into its bootloader.
@@ -41,13 +42,13 @@ public:
     void unplugSensor(const QString &description = sensor, bool announce = true);
     // Fills the bus with count other USB devices, for measuring enumeration; they stay.
     void plugOtherUsbDevices(int count);
-    // Adds the devices of a description that need no USB emulation (serial ports).
+    // Adds the devices of a description; a USB device with a serial number answers for it.
     void plug(const QString &description);
     void unplug(const QString &description);
 
-    // After the bootloader command the sensor restarts after delayMs into these descriptions
-    // (none: it never restarts).
-    void setRestart(int delayMs, const QStringList &bootloaders = {bootloader});
+    // After the bootloader command a sensor restarts after delayMs (negative: never) into these
+    // descriptions; by default into its own bootloader, on its own port.
+    void setRestart(int delayMs, const QStringList &bootloaders = {});
 
     // What the program wrote to the sensor's endpoint 0x01 (stalled writes included), also
     // after the sensor has restarted.
@@ -61,7 +62,9 @@ signals:
 
 private:
     void restart(const QString &description);
+    void addDevices(const QString &description);
     static QString contents(const QString &description);
+    static QByteArray serialNumberOf(const QString &description);
     static QString deviceNode(const QString &description);
     QByteArray rootDir() const;
 

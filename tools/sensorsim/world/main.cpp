@@ -2,7 +2,8 @@
 // tests. It owns an emulated USB bus with a sensor that restarts into its bootloader when told
 // to, serves a local help server, and runs the program as its child, which sees that bus.
 // Must itself run under umockdev-wrapper. Lines on standard input change the world:
-// "unplug", "plug" (the sensor), "swap" (another sensor in its place at once), "quit". With
+// "unplug", "plug" (the sensor), "swap" (another sensor in its place at once), "add" (another
+// sensor beside it, which takes its place once it is unplugged), "quit". With
 // --stuck the sensor starts waiting in its bootloader, as after an update cut short, and comes
 // back as the application once flashed.
 #include "LocalHelpServer.h"
@@ -86,9 +87,15 @@ public:
         if (sensorPlugged)
             bed.unplugSensor(current);
         if (inBootloader)
-            bed.unplug(SensorTestbed::bootloader);
+            bed.unplug(bootloaderOf(current));
         sensorPlugged = inBootloader = false;
         say("sensor unplugged");
+        // The one plugged in beside is the world's sensor now.
+        if (besidePlugged) {
+            besidePlugged = false;
+            current = other();
+            sensorPlugged = true;
+        }
     }
 
     void command(const QString &line)
@@ -99,20 +106,43 @@ public:
             plugSensor();
         else if (line == "swap")
             swap();
+        else if (line == "add")
+            plugBeside();
         else if (line == "quit")
             QCoreApplication::exit(0);
         else if (!line.isEmpty())
-            say("commands: plug, unplug, swap, quit");
+            say("commands: plug, unplug, swap, add, quit");
     }
 
 private:
+    QString other() const
+    {
+        return current == SensorTestbed::sensor ? SensorTestbed::secondSensor
+                                                : SensorTestbed::sensor;
+    }
+
+    static QString bootloaderOf(const QString &sensor)
+    {
+        return sensor == SensorTestbed::sensor ? SensorTestbed::bootloader
+                                               : SensorTestbed::secondBootloader;
+    }
+
     // The user takes the sensor out and plugs another one in at once.
     void swap()
     {
         unplugAll();
-        current =
-            current == SensorTestbed::sensor ? SensorTestbed::secondSensor : SensorTestbed::sensor;
+        current = other();
         plugSensor();
+    }
+
+    // The user plugs the next sensor in before taking the last one out.
+    void plugBeside()
+    {
+        if (besidePlugged)
+            return;
+        bed.plugSensor(other(), faults);
+        besidePlugged = true;
+        say("another sensor plugged in beside");
     }
 
     void onRestarted()
@@ -129,7 +159,7 @@ private:
         leaving = false;
         if (!inBootloader)
             return;
-        bed.unplug(SensorTestbed::bootloader);
+        bed.unplug(bootloaderOf(current));
         inBootloader = false;
         plugSensor();
     }
@@ -139,6 +169,7 @@ private:
     int bootloaderStayMs;
     SensorFaults faults;
     bool sensorPlugged = false;
+    bool besidePlugged = false;
     bool inBootloader = false;
     bool leaving = false;
     QFileSystemWatcher watcher;

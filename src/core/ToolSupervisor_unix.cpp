@@ -1,0 +1,185 @@
+// The flashing tool's supervisor on Linux (see ToolSupervisor.h): the tool leads a process
+// group of its own, which is stopped whole, helpers the tool started included.
+#include "ToolSupervisor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/signalfd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace ToolSupervisor {
+namespace {
+using Clock = std::chrono::steady_clock;
+
+struct Supervision
+{
+    pid_t tool = 0;
+    Clock::time_point deadline;
+    Clock::time_point forceAt = Clock::time_point::max();
+    std::chrono::milliseconds grace{0};
+    bool stopped = false;
+    bool ended = false;
+    int status = 0;
+
+    bool reap()
+    {
+        ended = ended || waitpid(tool, &status, WNOHANG) == tool;
+        return ended;
+    }
+
+    // A tool that has ended by itself, if only just, was not stopped.
+    void stop()
+    {
+        if (stopped || reap())
+            return;
+        stopped = true;
+        kill(-tool, SIGTERM);
+        forceAt = Clock::now() + grace;
+    }
+
+    int waitMs() const
+    {
+        const auto next = stopped ? forceAt : deadline;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now());
+        return int(std::clamp<long long>(left.count(), 0, 60000));
+    }
+};
+
+void writeStatus(const char *path, const char *text)
+{
+    const int file = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (file < 0)
+        return;
+    [[maybe_unused]] const ssize_t written = write(file, text, std::strlen(text));
+    close(file);
+}
+
+// Starts the tool in a group of its own, with the signals and the standard input it would have
+// had; false (and errno) when it could not be started.
+bool startTool(char **tool, const sigset_t &originalMask, pid_t *pid)
+{
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
+        return false;
+    *pid = fork();
+    if (*pid == 0) {
+        setpgid(0, 0);
+        sigprocmask(SIG_SETMASK, &originalMask, nullptr);
+        // The supervisor's input carries its program's requests; the tool's is empty.
+        const int nothing = open("/dev/null", O_RDONLY);
+        if (nothing >= 0)
+            dup2(nothing, STDIN_FILENO);
+        execv(tool[0], tool);
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = write(report[1], &error, sizeof error);
+        _exit(127);
+    }
+    const int forkError = errno;
+    close(report[1]);
+    if (*pid < 0) {
+        close(report[0]);
+        errno = forkError;
+        return false;
+    }
+    setpgid(*pid, *pid);
+    // Closed by the exec that succeeded, or carries the errno of the one that failed.
+    int error = 0;
+    const bool failed = read(report[0], &error, sizeof error) == sizeof error;
+    close(report[0]);
+    if (failed) {
+        waitpid(*pid, nullptr, 0);
+        errno = error;
+    }
+    return !failed;
+}
+
+// Ends this process as the tool ended, so that whoever waits for it learns the same.
+int endAsTool(int status)
+{
+    if (!WIFSIGNALED(status))
+        return WEXITSTATUS(status);
+    const int signalNumber = WTERMSIG(status);
+    const rlimit noCore = {0, 0}; // the tool's crash is its own, not ours to dump
+    setrlimit(RLIMIT_CORE, &noCore);
+    std::signal(signalNumber, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signalNumber);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    raise(signalNumber);
+    return 128 + signalNumber;
+}
+} // namespace
+
+int run(int argc, char *argv[])
+{
+    if (argc < 6)
+        return 2;
+    const char *statusFile = argv[4];
+    Supervision supervision;
+    supervision.deadline = Clock::now() + std::chrono::milliseconds(std::atol(argv[2]));
+    supervision.grace = std::chrono::milliseconds(std::atol(argv[3]));
+
+    // Read from one descriptor beside the program's requests. SIGTERM asks the tool to stop;
+    // a Ctrl+C or a terminal that hangs up never cuts a flash short.
+    sigset_t handled;
+    sigemptyset(&handled);
+    for (const int signalNumber : {SIGCHLD, SIGTERM, SIGINT, SIGHUP, SIGPIPE})
+        sigaddset(&handled, signalNumber);
+    sigset_t originalMask;
+    sigprocmask(SIG_BLOCK, &handled, &originalMask);
+    const int signals = signalfd(-1, &handled, SFD_CLOEXEC);
+
+    if (!startTool(argv + 5, originalMask, &supervision.tool)) {
+        char text[32];
+        std::snprintf(text, sizeof text, "not-started %d\n", errno);
+        writeStatus(statusFile, text);
+        return 127;
+    }
+
+    bool requestsOpen = true;
+    while (!supervision.reap()) {
+        if (!supervision.stopped && Clock::now() >= supervision.deadline)
+            supervision.stop();
+        if (supervision.stopped && Clock::now() >= supervision.forceAt) {
+            kill(-supervision.tool, SIGKILL);
+            supervision.forceAt = Clock::time_point::max();
+        }
+        pollfd events[2] = {{signals, POLLIN, 0}, {requestsOpen ? STDIN_FILENO : -1, POLLIN, 0}};
+        if (poll(events, 2, supervision.waitMs()) <= 0)
+            continue;
+        signalfd_siginfo info = {};
+        if ((events[0].revents & POLLIN) && read(signals, &info, sizeof info) == sizeof info &&
+            info.ssi_signo == SIGTERM)
+            supervision.stop();
+        if (events[1].revents) {
+            char request[64];
+            const ssize_t length = read(STDIN_FILENO, request, sizeof request);
+            if (length <= 0)
+                requestsOpen = false; // the program has gone: the deadline still holds
+            else if (memmem(request, size_t(length), "stop", 4))
+                supervision.stop();
+        }
+    }
+    // Whatever the stopped tool started and left behind goes with it.
+    if (supervision.stopped)
+        kill(-supervision.tool, SIGKILL);
+    const int status = supervision.status;
+    char text[48];
+    std::snprintf(text, sizeof text, "%s %d\n%s", WIFSIGNALED(status) ? "signal" : "exit",
+                  WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status),
+                  supervision.stopped ? "stopped\n" : "");
+    writeStatus(statusFile, text);
+    return endAsTool(status);
+}
+} // namespace ToolSupervisor
