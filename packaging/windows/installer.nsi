@@ -39,15 +39,16 @@ Section "Install"
     File /r "${SOURCE}\*"
     WriteUninstaller "$INSTDIR\uninstall.exe"
 
-    ; The program keeps its downloaded package in "dl" below the folder it is started in: the
-    ; shortcut starts it in a folder of the user's own, as the Linux launcher uses ~/.cache.
-    ; Windows expands the variable when the shortcut is used, for whoever uses it.
-    SetShellVarContext current
-    CreateDirectory "$LOCALAPPDATA\${PRODUCT}"
-    SetShellVarContext all
-    StrCpy $OUTDIR "%LOCALAPPDATA%\${PRODUCT}"
+    ; Started in its own folder, which only administrators may write, the program keeps its
+    ; downloaded package in the user's own folder (%LOCALAPPDATA%\OVK Sensor Updater), whoever
+    ; the user is.
     CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Updater.exe" "" "$INSTDIR\Updater.exe" 0
-    SetOutPath "$INSTDIR"
+
+    ; The lock that keeps the programs of every user from updating a sensor at the same time:
+    ; every user may make and change the files in its folder.
+    CreateDirectory "$APPDATA\${PRODUCT}"
+    nsExec::ExecToLog 'icacls "$APPDATA\${PRODUCT}" /grant *S-1-5-32-545:(OI)(CI)M'
+    Pop $0
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -73,5 +74,8 @@ Section "Uninstall"
     Delete "$INSTDIR\qt.conf"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
+    Delete "$APPDATA\${PRODUCT}\update.lock"
+    Delete "$APPDATA\${PRODUCT}\*.holder"
+    RMDir "$APPDATA\${PRODUCT}"
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
