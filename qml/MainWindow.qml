@@ -1,5 +1,6 @@
 // The update screen's behaviour: polls the sensor's connection, starts an update, shows the
-// busy state while the updater runs one and turns each run's outcome into a message dialog.
+// busy state, the step and its progress while the updater runs one, and turns each run's
+// outcome into a message dialog, a failure's with its details.
 import QtQuick 2.4
 import QtQuick.Dialogs 1.2
 import QtQuick.Controls 2.4
@@ -15,23 +16,73 @@ MainWindowForm {
     buttonUpdate.enabled: !updater.running
     busyInd.running: updater.running
     updateText.visible: updater.running
+    stepLine.visible: updater.running
+    stepLine.text: updater.stepText
+    progressBar.visible: updater.running
+    // Determinate while the flashing tool (or the download) says how far it has got.
+    progressBar.indeterminate: updater.progress < 0
+    progressBar.value: Math.max(updater.progress, 0) / 100
+    unplugWarning.visible: updater.step === Updater.WritingFirmware
 
-    // Each message dialog is made the first time it opens: every one is a small scene of its
-    // own, and most starts show none. Every use sets the texts (and icon) that differ.
-    function show(loader, title, text, icon) {
+    // For screen readers: what the indicator's colour says.
+    podStateName: podConnected ? qsTr("Sensor connected") : updater.outcomeTitle(Updater.NoSensor)
+
+    // The focused button takes Enter as well as Space.
+    Keys.onPressed: {
+        if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && buttonUpdate.activeFocus
+                && buttonUpdate.enabled) {
+            event.accepted = true
+            buttonUpdate.clicked()
+        }
+    }
+
+    // Each message dialog is a small scene of its own: they are made once the window is on
+    // screen, one per pass of the event loop so that none holds it up for long (or the first
+    // time one opens, if that comes first). Every use sets the texts (and icon) that differ.
+    readonly property var dialogLoaders: [updateDoneDialogLoader, errorDialogLoader,
+        infoDialogLoader, closeDialogLoader, newVerDialogLoader, historyDialogLoader]
+    property int dialogsPrepared: 0
+    function prepareDialogs() {
+        dialogMaker.start()
+    }
+    Timer {
+        id: dialogMaker
+        interval: 0
+        repeat: true
+        onTriggered: {
+            if (dialogsPrepared >= dialogLoaders.length) {
+                stop()
+                return
+            }
+            dialogLoaders[dialogsPrepared++].active = true
+        }
+    }
+    function dialogOf(loader) {
         loader.active = true
-        var dialog = loader.item
+        return loader.item
+    }
+    function show(loader, title, text, icon, details) {
+        var dialog = dialogOf(loader)
         dialog.title = title
         dialog.text = text
         if (icon !== undefined)
             dialog.icon = icon
+        if (details !== undefined) {
+            dialog.details = details
+            dialog.detailsShown = false
+        }
+        dialog.open()
+    }
+
+    function showHistory() {
+        var dialog = dialogOf(historyDialogLoader)
+        dialog.details = updater.historyText()
         dialog.open()
     }
 
     // The window is not closed while a run is going: the flash would go on unseen.
     function explainClosing() {
-        closeDialogLoader.active = true
-        closeDialogLoader.item.open()
+        dialogOf(closeDialogLoader).open()
     }
 
     Component.onCompleted: podConnected = updater.checkPodConnected()
@@ -75,8 +126,7 @@ MainWindowForm {
         target: updater
 
         function onNewVersion(currVersion, newVersion) {
-            newVerDialogLoader.active = true
-            newVerDialogLoader.item.open()
+            dialogOf(newVerDialogLoader).open()
             console.log(currVersion)
             console.log(newVersion)
         }
@@ -97,8 +147,11 @@ MainWindowForm {
                 show(errorDialogLoader, title, text)
                 break
             default:
+                // A failure says what happened, for the user or whoever helps them.
+                var done = outcome === Updater.Done
                 show(updateDoneDialogLoader, title, text,
-                     outcome === Updater.Done ? StandardIcon.Information : StandardIcon.Critical)
+                     done ? StandardIcon.Information : StandardIcon.Critical,
+                     done ? "" : updater.runDetails())
             }
         }
     }
@@ -126,9 +179,21 @@ MainWindowForm {
     Loader {
         id: updateDoneDialogLoader
         active: false
-        sourceComponent: MessageDialog {
+        sourceComponent: ReportDialog {
             id: updateDoneDialog
             objectName: "updateDoneDialog"
+        }
+    }
+
+    Loader {
+        id: historyDialogLoader
+        active: false
+        sourceComponent: ReportDialog {
+            id: historyDialog
+            objectName: "historyDialog"
+            title: qsTr("Update history")
+            text: qsTr("Every update started by this user on this computer, oldest first:")
+            detailsShown: true
         }
     }
 

@@ -1,5 +1,6 @@
 // The update screen's layout: the update button, the connection indicator, the busy indicator,
-// the progress text and the maker's logo. Its behaviour lives in MainWindow.qml.
+// the progress text with the step and its progress bar below it, the warning not to unplug the
+// sensor, and the maker's logo. Its behaviour lives in MainWindow.qml.
 import QtQuick 2.4
 import QtQuick.Controls 2.3
 
@@ -15,6 +16,11 @@ Rectangle {
     property alias busyInd: busyIndicator
     property alias updateText: text1
     property alias podState: podState
+    property alias stepLine: stepText
+    property alias progressBar: progressBar
+    property alias unplugWarning: unplugWarning
+    // What the connection indicator says to a screen reader.
+    property string podStateName
 
     RoundButton {
         id: buttonUpdate
@@ -26,6 +32,7 @@ Rectangle {
         anchors.horizontalCenter: parent.horizontalCenter
         anchors.verticalCenter: parent.verticalCenter
         radius: 3
+        focus: true
         // Narrow padding and a slightly smaller font keep the whole label inside 96 pixels.
         leftPadding: 4
         rightPadding: 4
@@ -67,6 +74,7 @@ Rectangle {
         anchors.left: buttonUpdate.right
         anchors.leftMargin: 16
         running: false
+        Accessible.name: text1.text
     }
 
     Text {
@@ -78,6 +86,42 @@ Rectangle {
         anchors.top: buttonUpdate.bottom
         anchors.topMargin: 23
         font.pixelSize: 20
+        visible: false
+    }
+
+    // Below the progress text, in space of their own: nothing moves when they appear.
+    Text {
+        id: stepText
+        x: 55
+        width: 245
+        height: 16
+        anchors.top: text1.bottom
+        anchors.topMargin: 2
+        font.pixelSize: 12
+        elide: Text.ElideRight
+        visible: false
+    }
+
+    ProgressBar {
+        id: progressBar
+        x: 55
+        width: 190
+        height: 6
+        anchors.top: stepText.bottom
+        anchors.topMargin: 4
+        visible: false
+        Accessible.name: stepText.text
+    }
+
+    Text {
+        id: unplugWarning
+        x: 13
+        anchors.bottom: busyIndicator.top
+        anchors.bottomMargin: 6
+        text: qsTr("Do not unplug the sensor")
+        font.pixelSize: 14
+        font.bold: true
+        color: "#b00020"
         visible: false
     }
 
@@ -93,5 +137,7 @@ Rectangle {
         anchors.rightMargin: 12
         anchors.top: buttonUpdate.top
         anchors.topMargin: 14
+        Accessible.role: Accessible.Indicator
+        Accessible.name: rectangle.podStateName
     }
 }

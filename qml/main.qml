@@ -9,7 +9,8 @@ import "Endpoints.js" as Endpoints
 ApplicationWindow {
     visible: true
     width: 480
-    height: 240
+    // High enough for the step and its progress bar below the progress text.
+    height: 264
     minimumWidth: width
     maximumWidth: width
     minimumHeight: height
@@ -60,6 +61,14 @@ ApplicationWindow {
                 text: qsTr("&About")
                 onTriggered: Qt.openUrlExternally("https://" + Endpoints.webHost + "/about-us/")
             }
+            Action {
+                text: qsTr("Update &history")
+                onTriggered: mainWindow.showHistory()
+            }
+            Action {
+                text: qsTr("Open &log folder")
+                onTriggered: Qt.openUrlExternally(updater.logFolder)
+            }
         }
     }
 
@@ -103,13 +112,22 @@ ApplicationWindow {
     }
 
     // The online calls wait for the window's first frame: starting the network (TLS, the
-    // bearer plugins) takes longer than drawing the window, and nothing of it is on screen.
+    // bearer plugins) takes longer than drawing the window, and nothing of it is on screen. A
+    // window that is never drawn (started minimised) starts them a second after all. So do
+    // the dialogs, made in the background so that none is made at the moment it is needed.
     property bool onlineStarted: false
-    onFrameSwapped: {
+    function startOnline() {
         if (onlineStarted)
             return
         onlineStarted = true
         updater.checkProgramVersion()
         updater.downloadLastPodVersion()
+        mainWindow.prepareDialogs()
+    }
+    onFrameSwapped: startOnline()
+    Timer {
+        interval: 1000
+        running: true
+        onTriggered: startOnline()
     }
 }

@@ -35,9 +35,9 @@ wait_same_file() {
 }
 
 # Clicks "Update Sensor" in the main window: x 55..151, on the content's centre line, which is
-# 140 in the 240-high window with its menu bar.
+# 152 in the 264-high window with its 40-high menu bar.
 click_update_sensor() {
-    xdotool mousemove --window "$1" 103 140 click 1
+    xdotool mousemove --window "$1" 103 152 click 1
 }
 
 # Waits for the result of an update; prints the title of the window that reported it.
@@ -87,11 +87,11 @@ PY
 }
 
 # Waits up to 10 s until the connection indicator of the main window WINDOW (the circle left of
-# the button, centred at 28,140) is drawn green, as the first connection poll makes it.
+# the button, centred at 28,152) is drawn green, as the first connection poll makes it.
 wait_indicator_green() {
     local pixel
     for _ in $(seq 50); do
-        pixel=$(import -window "$1" -crop 1x1+28+140 -depth 8 txt:- 2>/dev/null | tail -n1) || true
+        pixel=$(import -window "$1" -crop 1x1+28+152 -depth 8 txt:- 2>/dev/null | tail -n1) || true
         [[ $pixel == *"#28F64B"* ]] && return 0
         sleep 0.2
     done

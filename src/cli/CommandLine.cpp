@@ -27,7 +27,10 @@ Exit codes:
       129 hang-up), or 130 when a second Ctrl+C stopped a running update
 
 Ctrl+C, SIGTERM and a hang-up let a running update finish; a second Ctrl+C
-stops the flashing tool, and the sensor waits in its bootloader.)";
+stops the flashing tool, and the sensor waits in its bootloader.
+
+Each run's log and a history of every run are kept in the user's data folder;
+--history prints the history.)";
 
 // Seconds that still fit in milliseconds.
 constexpr int maximumSeconds = std::numeric_limits<int>::max() / 1000;
@@ -79,8 +82,13 @@ bool CommandLine::parse()
         "repeat", "Batch mode: update each sensor plugged in, one after the other, until "
                   "interrupted (Ctrl+C). A running update is always let finish.");
     const QCommandLineOption verboseOption({"v", "verbose"}, "Show the debug log on stderr.");
-    parser.addOptions(
-        {versionOption, packageOption, waitOption, toolTimeoutOption, repeatOption, verboseOption});
+    const QCommandLineOption jsonOption(
+        "json", "Print one JSON object per event (step, progress, outcome, batch summary), and "
+                "nothing else, on standard output.");
+    const QCommandLineOption historyOption(
+        "history", "Print the history of updates (with --json: as JSON lines) and exit.");
+    parser.addOptions({versionOption, packageOption, waitOption, toolTimeoutOption, repeatOption,
+                       verboseOption, jsonOption, historyOption});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -119,5 +127,7 @@ bool CommandLine::parse()
     }
     repeat = parser.isSet(repeatOption);
     verbose = parser.isSet(verboseOption);
+    json = parser.isSet(jsonOption);
+    history = parser.isSet(historyOption);
     return true;
 }

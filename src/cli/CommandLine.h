@@ -29,6 +29,8 @@ struct CommandLine
     int toolTimeoutSeconds = 0; // 0: the program's own (10 minutes)
     bool repeat = false;
     bool verbose = false;
+    bool json = false;    // one JSON object per event on standard output
+    bool history = false; // print the history of updates instead
 
     // Parses the application's arguments. Answers --help and --version itself and exits; on a
     // usage error prints it and returns false.

@@ -1,13 +1,16 @@
 // The console companion's run: options, the Updater and one update session on the event loop.
 #include "ConsoleProgram.h"
 
-#include "TrustedAuthorities.h"
 #include "CommandLine.h"
+#include "ConsoleOutput.h"
+#include "RunHistory.h"
 #include "SensorUpdateSession.h"
 #include "StopSignals.h"
+#include "TrustedAuthorities.h"
 #include "Updater.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -21,6 +24,19 @@ void quietDebugLog(QtMsgType type, const QMessageLogContext &context, const QStr
     if (type != QtDebugMsg && type != QtInfoMsg)
         defaultHandler(type, context, message);
 }
+
+int printHistory(QTextStream &out, bool json)
+{
+    const QList<QJsonObject> entries = RunHistory::entries();
+    if (json) {
+        for (const QJsonObject &entry : entries)
+            out << QJsonDocument(entry).toJson(QJsonDocument::Compact) << '\n';
+    } else {
+        out << RunHistory::table(entries) << '\n';
+    }
+    out.flush();
+    return 0;
+}
 } // namespace
 
 int runConsoleProgram(int argc, char *argv[])
@@ -32,14 +48,17 @@ int runConsoleProgram(int argc, char *argv[])
         return ExitCode::usage;
     if (!options.verbose)
         defaultHandler = qInstallMessageHandler(quietDebugLog);
+    QTextStream out(stdout);
+    if (options.history)
+        return printHistory(out, options.json);
     trustBuiltInAuthorities();
 
-    QTextStream out(stdout);
+    ConsoleOutput output(out, ConsoleOutput::modeFor(options.json));
     // Never the working folder's: run from a shared folder, it would flash what someone put there.
     Updater updater(nullptr, Updater::PackageHome::UserFolder);
     if (options.toolTimeoutSeconds > 0)
         updater.setToolTimeoutMs(options.toolTimeoutSeconds * 1000);
-    SensorUpdateSession session(updater, options, out);
+    SensorUpdateSession session(updater, options, output);
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::stopRequested, &session,
                      &SensorUpdateSession::stop);

@@ -8,8 +8,8 @@
 
 #include <QDate>
 #include <QFileInfo>
-#include <QTextStream>
 #include <csignal>
+#include <cstdio>
 #include <utility>
 
 namespace {
@@ -18,11 +18,13 @@ constexpr int pollIntervalMs = 500;
 // Without serial numbers, a sensor on the port of the one just updated is another once that one
 // has come back from its restart and the port has then been empty this long.
 constexpr int unplugSettleMs = 2000;
+// Of the flashing tool's output, after a failure.
+constexpr int toolTailLines = 10;
 const QString interrupted = QStringLiteral("Interrupted"); // stopped by a signal
 } // namespace
 
 SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &options,
-                                         QTextStream &out)
+                                         ConsoleOutput &out)
     : updater(updater)
     , options(options)
     , package(options.package.isEmpty() ? updater.packagePath() : options.package)
@@ -33,13 +35,21 @@ SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &op
     connect(&updater, &Updater::runEnded, this, &SensorUpdateSession::onRunEnded);
     connect(&updater, &Updater::packageDownloadFailed, this,
             &SensorUpdateSession::onDownloadFailed);
+    connect(&updater, &Updater::stepChanged, this,
+            [this] { this->out.step(this->updater.step(), this->updater.progress()); });
+    // Access denied has words of its own; any other failed open is told what it means.
+    connect(&updater, &Updater::usbError, this, [](int error) {
+        if (error != UsbLink::errorAccess)
+            std::fprintf(stderr, "%s\n", qPrintable(OutcomeWords::usbErrorMeaning(error)));
+    });
 }
 
 void SensorUpdateSession::start()
 {
     const bool connected = updater.checkPodConnected();
     if (!connected && !options.repeat && options.waitSeconds < 0) {
-        say(OutcomeWords::line(Updater::NoSensor, package, 0));
+        out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
+                    ExitCode::of(Updater::NoSensor), 0);
         finish(ExitCode::of(Updater::NoSensor));
         return;
     }
@@ -97,7 +107,8 @@ void SensorUpdateSession::onPoll()
                 beginUpdate();
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
-            say(OutcomeWords::line(Updater::NoSensor, package, 0));
+            out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
+                        ExitCode::of(Updater::NoSensor), 0);
             options.repeat ? finishBatch() : finish(ExitCode::of(Updater::NoSensor));
         }
         return;
@@ -200,7 +211,7 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         }
         Q_FALLTHROUGH();
     case Updater::UpdateAlreadyRunning:
-        say(line);
+        out.outcome(outcome, line, ExitCode::of(outcome), updater.outcomeCode());
         options.repeat ? finishBatch() : finish(ExitCode::of(outcome));
         break;
     case Updater::ToolStopped:
@@ -211,26 +222,39 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         }
         Q_FALLTHROUGH();
     default:
+        tellFailure(outcome);
         recordOutcome(outcome, line);
     }
+}
+
+void SensorUpdateSession::tellFailure(Updater::Outcome outcome)
+{
+    // The tool's own words, for whoever looks into why: on standard error, beside the outcome.
+    const QString tail = updater.toolTail(toolTailLines);
+    if (outcome == Updater::Done || tail.isEmpty())
+        return;
+    std::fprintf(stderr, "%s\n%s\n", qPrintable(tr("The flashing tool's last lines:")),
+                 qPrintable(tail));
 }
 
 void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString &text)
 {
     const int exitCode = ExitCode::of(outcome);
     if (!options.repeat) {
-        say(text);
+        out.outcome(outcome, text, exitCode, updater.outcomeCode());
         finish(exitCode);
         return;
     }
     exitCode == ExitCode::updateDone ? ++updated : ++failed;
     // The sensor the run updated, to tell it from the next one.
     lastSensor = updater.runSensor();
-    say(QStringLiteral("Sensor %1: %2 (%3 updated, %4 failed)")
-            .arg(updated + failed)
-            .arg(text)
-            .arg(updated)
-            .arg(failed));
+    out.outcome(outcome,
+                QStringLiteral("Sensor %1: %2 (%3 updated, %4 failed)")
+                    .arg(updated + failed)
+                    .arg(text)
+                    .arg(updated)
+                    .arg(failed),
+                exitCode, updater.outcomeCode(), updated + failed);
     // No later sensor could be updated with a package, a tool or a lock that is not there.
     if (stopSignal != 0 || stopsBatch(outcome)) {
         finishBatch();
@@ -255,8 +279,10 @@ bool SensorUpdateSession::stopsBatch(Updater::Outcome outcome)
 
 void SensorUpdateSession::finishBatch()
 {
-    say(QStringLiteral("%1 updated, %2 failed").arg(updated).arg(failed));
-    finish(updated > 0 && failed == 0 ? ExitCode::updateDone : ExitCode::errorOnUpdate);
+    const int exitCode =
+        updated > 0 && failed == 0 ? ExitCode::updateDone : ExitCode::errorOnUpdate;
+    out.summary(updated, failed, exitCode);
+    finish(exitCode);
 }
 
 void SensorUpdateSession::finish(int exitCode)
@@ -268,5 +294,5 @@ void SensorUpdateSession::finish(int exitCode)
 
 void SensorUpdateSession::say(const QString &line)
 {
-    out << line << Qt::endl;
+    out.say(line);
 }

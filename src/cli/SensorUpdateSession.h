@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "ConsoleOutput.h"
 #include "Updater.h"
 #include "UsbLink.h"
 
@@ -10,14 +11,12 @@
 #include <QObject>
 #include <QTimer>
 
-class QTextStream;
-
 class SensorUpdateSession : public QObject
 {
     Q_OBJECT
 
 public:
-    SensorUpdateSession(Updater &updater, const CommandLine &options, QTextStream &out);
+    SensorUpdateSession(Updater &updater, const CommandLine &options, ConsoleOutput &out);
 
     void start();
     // Asked to stop by signalNumber. A running update is let finish first; a second Ctrl+C
@@ -46,6 +45,7 @@ private:
     void onDownloadFailed();
     void recordOutcome(Updater::Outcome outcome, const QString &text);
     static bool stopsBatch(Updater::Outcome outcome);
+    void tellFailure(Updater::Outcome outcome);
     void finishBatch();
     void finish(int exitCode);
     void say(const QString &line);
@@ -53,7 +53,7 @@ private:
     Updater &updater;
     const CommandLine options;
     const QString package;
-    QTextStream &out;
+    ConsoleOutput &out;
     QTimer poll;
     QElapsedTimer waitingSince;
     State state = State::WaitingForSensor;

@@ -24,6 +24,8 @@ public:
     // Starts tool under its supervisor, to be stopped after timeoutMs (see stop()).
     void startTool(const QString &tool, const QStringList &arguments, int timeoutMs, int graceMs);
 
+    // Where the tool's standard output goes, read as it grows; empty without a folder for it.
+    QString outputFile() const { return filePath("output"); }
     // What the tool wrote to each channel, and how it ended; read once it has ended.
     QByteArray output();
     QByteArray errors();

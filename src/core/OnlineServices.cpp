@@ -38,12 +38,18 @@ void Updater::downloadLastPodVersion()
     QNetworkReply *reply = firmwareManager->get(firmwareRequest);
     firmwareDownload = reply;
     // The body is held whole in memory: stop a package that would not fit before it arrives.
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64 total) {
-        if (received > FirmwarePackage::maximumSize || total > FirmwarePackage::maximumSize) {
-            reply->setProperty("tooLarge", true);
-            reply->abort();
-        }
-    });
+    connect(reply, &QNetworkReply::downloadProgress, this,
+            [this, reply](qint64 received, qint64 total) {
+                if (received > FirmwarePackage::maximumSize ||
+                    total > FirmwarePackage::maximumSize) {
+                    reply->setProperty("tooLarge", true);
+                    reply->abort();
+                    return;
+                }
+                // A run that waits for the package shows how far it has come.
+                if (stage == Stage::WaitingForDownload && total > 0 && reply == firmwareDownload)
+                    setProgress(int(received * 100 / total));
+            });
 }
 
 void Updater::handleFirmwareReply(QNetworkReply *reply)

@@ -3,6 +3,8 @@
 
 #include "FlashingTool.h"
 
+#include <iterator>
+
 namespace {
 bool isErrorOnUpdate(Updater::Outcome outcome)
 {
@@ -100,4 +102,57 @@ QString OutcomeWords::line(Updater::Outcome outcome, const QString &package, int
 QString OutcomeWords::waitsInBootloader()
 {
     return tr("The sensor waits in its bootloader; update it again.");
+}
+
+QString OutcomeWords::stepLine(int step, int percent)
+{
+    QString words;
+    switch (step) {
+    case Updater::WaitingForPackage:
+        words = tr("Waiting for the firmware package");
+        break;
+    case Updater::RestartingSensor:
+        words = tr("Restarting the sensor into its bootloader");
+        break;
+    case Updater::LookingForBootloader:
+        words = tr("Looking for the bootloader");
+        break;
+    case Updater::WritingFirmware:
+        words = tr("Writing the firmware");
+        break;
+    default:
+        return QString();
+    }
+    return percent < 0 ? words : tr("%1 (%2 %)").arg(words).arg(percent);
+}
+
+QString OutcomeWords::stepKey(int step)
+{
+    static const char *const keys[] = {"", "package", "restart", "bootloader", "writing"};
+    return step >= 0 && step < int(std::size(keys)) ? QString::fromLatin1(keys[step]) : QString();
+}
+
+QString OutcomeWords::usbErrorMeaning(int libusbError)
+{
+    switch (libusbError) {
+    case 0: // none was there to open
+        return tr("No running sensor was found to restart; its bootloader was looked for instead.");
+    case -3:
+        return text(Updater::AccessDenied);
+    case -4:
+        return tr("The sensor went away while it was being opened: it was unplugged or restarted.");
+    case -6:
+        return tr("Another program holds the sensor. Close it, then try again.");
+    case -12:
+#ifdef Q_OS_WIN
+        return tr("The sensor cannot be opened because Windows has not bound the WinUSB driver to "
+                  "it (LIBUSB_ERROR_NOT_SUPPORTED). Install the WinUSB driver for the sensor's "
+                  "interface 0, plug the sensor in again and try again.");
+#else
+        return tr("This system does not let the program open the sensor "
+                  "(LIBUSB_ERROR_NOT_SUPPORTED).");
+#endif
+    default:
+        return tr("The sensor could not be opened (libusb error %1).").arg(libusbError);
+    }
 }

@@ -1,5 +1,5 @@
-// What each way an update can end is called: the window's dialogs and the console program's
-// lines both read these words, which are written here once.
+// What each way an update can end, and each of its steps, is called: the window's dialogs and
+// the console program's lines both read these words, which are written here once.
 #pragma once
 
 #include "Updater.h"
@@ -21,4 +21,12 @@ public:
                         const QString &detail = QString());
     // Where a stopped update leaves the sensor.
     static QString waitsInBootloader();
+
+    // A step in words, with how far it has got where that is known ("Writing the firmware
+    // (45 %)"); empty for no step.
+    static QString stepLine(int step, int percent);
+    // The step's name in the history and in JSON: "package", "restart", "bootloader", "writing".
+    static QString stepKey(int step);
+    // What a failed open of the sensor means, and what to do about it.
+    static QString usbErrorMeaning(int libusbError);
 };

@@ -11,6 +11,7 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QHash>
+#include <QMetaEnum>
 #include <QNetworkReply> // the download a run may wait for
 
 void Updater::updatePod(QString firmwarePath)
@@ -21,11 +22,14 @@ void Updater::updatePod(QString firmwarePath)
         qDebug() << "Update already running";
         return;
     }
+    // Every run is told afterwards, a refused one too.
+    record.begin(firmwarePath);
     if (!takeLock())
         return;
     // The package the window starts downloading at start-up may still be on its way.
     if (firmwareDownload && isDownloadedPackage(firmwarePath)) {
         setStage(Stage::WaitingForDownload);
+        setStep(WaitingForPackage);
         runPackage = firmwarePath;
         return;
     }
@@ -61,9 +65,8 @@ void Updater::writeHolder()
 {
     // Only ever told to whoever finds the lock taken: a record that cannot be written never
     // stops an update.
-    static bool said = false;
-    if (!holder.write(lock.path()) && !said) {
-        said = true;
+    if (!holder.write(lock.path()) && !saidHolderFails) {
+        saidHolderFails = true;
         qDebug().noquote() << "Cannot say beside" << lock.path() << "who holds it";
     }
 }
@@ -94,6 +97,7 @@ void Updater::beginRun(const QString &firmwarePath)
     }
     sensorAtPress = census.sensor();
     portsAtPress = census.portNames();
+    record.setSensor(sensorAtPress.serialNumber, sensorAtPress.portPath);
     portSearchSince.invalidate();
     if (census.waitsInBootloader()) {
         // No command to send and no restart to wait for: straight to its port.
@@ -106,9 +110,13 @@ void Updater::beginRun(const QString &firmwarePath)
     // Any other failure goes on: the sensor may be waiting in its bootloader by now, or be
     // just re-enumerating; the port search decides. Access denied was shown to the user, and the
     // sensor cannot have restarted.
-    if (!sendBootloaderCommand() && usbLink.lastError() == UsbLink::errorAccess) {
-        endRun(AccessDenied);
-        return;
+    setStep(RestartingSensor);
+    if (!sendBootloaderCommand()) {
+        record.addNote(OutcomeWords::usbErrorMeaning(usbLink.lastError()));
+        if (usbLink.lastError() == UsbLink::errorAccess) {
+            endRun(AccessDenied);
+            return;
+        }
     }
     qDebug() << "Firmware path:" << firmwarePath;
     portSearchTimer.start(timing.bootloaderWaitMs);
@@ -123,6 +131,7 @@ void Updater::lookForBootloaderPort()
 {
     if (!portSearchSince.isValid())
         portSearchSince.start();
+    setStep(LookingForBootloader);
     // Only the bootloader of the sensor that got the command: one that another sensor left
     // waiting would be flashed in its place, and the commanded one stranded.
     const QString port = portOfSensor(bootloaderPorts(), sensorAtPress.portPath, portsAtPress);
@@ -148,6 +157,9 @@ void Updater::runFlashingTool(const QString &firmwarePath)
     auto *tool = new FlashingToolProcess(this);
     process = tool;
     setStage(Stage::Flashing);
+    setStep(WritingFirmware);
+    toolProgress = std::make_unique<ToolProgress>(tool->outputFile());
+    progressPoll.start();
     connect(tool, SIGNAL(finished(int)), this, SLOT(processFinished(int)));
     connect(
         tool, &QProcess::started, this, [this, tool] { onToolStarted(tool); },
@@ -206,6 +218,7 @@ bool Updater::withdrawWaitingRun()
 {
     if (stage != Stage::WaitingForDownload)
         return false;
+    keepRecord(QStringLiteral("Withdrawn"), tr("Withdrawn before the sensor was touched"), 0);
     releaseRun();
     return true;
 }
@@ -231,9 +244,12 @@ void Updater::processFinished(int exitCode)
     const int code = ending.known ? ending.code : exitCode;
     qDebug() << "Update done, Exit code:" << code;
     if (tool) { // deleted only once back in the event loop
-        qDebug() << tool->output();
-        qDebug() << tool->errors();
+        const QByteArray output = tool->output();
+        const QByteArray errors = tool->errors();
+        qDebug() << output;
+        qDebug() << errors;
         qDebug() << tool->workingDirectory();
+        record.setToolOutput(output, errors);
     }
     if (ending.stopped)
         endRun(ToolStopped);
@@ -262,6 +278,9 @@ void Updater::endToolRun(int exitCode)
 
 void Updater::announceEnd(Outcome outcome, int exitCode, bool withCode)
 {
+    lastCode = exitCode;
+    keepRecord(QString::fromLatin1(QMetaEnum::fromType<Outcome>().valueToKey(outcome)),
+               OutcomeWords::title(outcome), exitCode);
     // Released first: whoever hears the outcome may start the next run at once.
     releaseRun();
     if (withCode)
@@ -273,6 +292,8 @@ void Updater::releaseRun()
 {
     portSearchTimer.stop();
     toolDeadline.stop();
+    progressPoll.stop();
+    toolProgress.reset();
     runPackage.clear();
     if (lock.isLocked()) {
         // Before the lock goes: the next holder may be another program of this user.
@@ -280,6 +301,7 @@ void Updater::releaseRun()
         lock.unlock();
     }
     setStage(Stage::Idle);
+    setStep(NoStep);
 }
 
 void Updater::setStage(Stage next)

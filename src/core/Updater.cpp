@@ -9,6 +9,7 @@
 #include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply> // the managers' finished() carries it
+#include <limits>
 
 namespace {
 constexpr unsigned char bootloaderCommand = 0x12;
@@ -22,9 +23,11 @@ Updater::Updater(QObject *parent, PackageHome packageHome)
     , helpHost(Endpoints::helpHost())
 {
     // Qt's bearer management would look at every network interface every 10 s for as long as
-    // the program runs, to tell whether a network is up: a request that fails says so too.
+    // the program runs, to tell whether a network is up: a request that fails says so too. Its
+    // poll is pushed beyond any run (24 days); a negative interval would be warned about on
+    // standard error at every start.
     if (!qEnvironmentVariableIsSet("QT_BEARER_POLL_TIMEOUT"))
-        qputenv("QT_BEARER_POLL_TIMEOUT", "-1");
+        qputenv("QT_BEARER_POLL_TIMEOUT", QByteArray::number(std::numeric_limits<int>::max()));
     packageFile = PackageFolder::prepare(packageHome == PackageHome::WorkingFolderFirst);
 
     versionManager = new QNetworkAccessManager;
@@ -35,10 +38,14 @@ Updater::Updater(QObject *parent, PackageHome packageHome)
             [this](QNetworkReply *reply) { handleFirmwareReply(reply); });
 
     portSearchTimer.setSingleShot(true);
-    portSearchTimer.setTimerType(Qt::CoarseTimer);
+    // The sensor's 3000 ms are a minimum: a coarse timer would fire up to 5 % early.
+    portSearchTimer.setTimerType(Qt::PreciseTimer);
     connect(&portSearchTimer, &QTimer::timeout, this, &Updater::lookForBootloaderPort);
     toolDeadline.setSingleShot(true);
     connect(&toolDeadline, &QTimer::timeout, this, &Updater::onToolTimeout);
+    // Often enough for a bar that moves smoothly, seldom enough to cost nothing.
+    progressPoll.setInterval(200);
+    connect(&progressPoll, &QTimer::timeout, this, &Updater::followToolProgress);
 }
 
 Updater::~Updater()

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "LockHolder.h"
+#include "RunRecord.h"
+#include "ToolProgress.h"
 #include "UpdateLock.h"
 #include "UpdateTiming.h"
 #include "UsbLink.h"
@@ -14,6 +16,8 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QUrl>
+#include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -26,6 +30,13 @@ class Updater : public QObject
     Q_PROPERTY(bool running READ isRunning NOTIFY runningChanged)
     // Where the downloaded package is kept, as updatePod takes it.
     Q_PROPERTY(QString packagePath READ packagePath CONSTANT)
+    // What the run is doing now (a Step), how far it has got (0 to 100; -1 while that is not
+    // known), and both in words.
+    Q_PROPERTY(int step READ step NOTIFY stepChanged)
+    Q_PROPERTY(int progress READ progress NOTIFY stepChanged)
+    Q_PROPERTY(QString stepText READ stepText NOTIFY stepChanged)
+    // Where each run's log is kept.
+    Q_PROPERTY(QUrl logFolder READ logFolder CONSTANT)
 
 public:
     // One value per way a run ends; their words are OutcomeWords'.
@@ -45,6 +56,16 @@ public:
         NoFlashingTool
     };
     Q_ENUM(Outcome)
+
+    enum Step
+    {
+        NoStep,
+        WaitingForPackage, // its download, started with the program, is still on its way
+        RestartingSensor,
+        LookingForBootloader,
+        WritingFirmware
+    };
+    Q_ENUM(Step)
 
     // updateDone codes of runs that ended without a code of the flashing tool. They are only
     // numbers for updateDone: the outcome of every run is runEnded's, whatever the tool's code.
@@ -92,6 +113,19 @@ public:
     UsbDeviceId runSensor() const { return sensorAtPress; }
     // What the last outcome's words add: who holds the lock, or why it cannot be used.
     QString outcomeDetail() const { return detail; }
+    // The last outcome's code: the flashing tool's exit code, or one of the codes above.
+    int outcomeCode() const { return lastCode; }
+    int step() const { return currentStep; }
+    int progress() const { return currentProgress; }
+    QString stepText() const;
+    QUrl logFolder() const;
+    // The last run told in full, for a failure's details: what the flashing tool said last
+    // and the run's log lines.
+    Q_INVOKABLE QString runDetails() const;
+    // The last lines the flashing tool wrote in the last run, if it ran.
+    QString toolTail(int lines) const;
+    // Every run kept in the history, one line each.
+    Q_INVOKABLE QString historyText() const;
     // The words of an outcome, for the window's dialogs.
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
     Q_INVOKABLE QString outcomeText(int outcome) const;
@@ -105,6 +139,7 @@ signals:
     // Once per run, for every run: how it ended.
     void runEnded(Updater::Outcome outcome);
     void runningChanged();
+    void stepChanged();
 
 public slots:
     void updatePod(QString firmwarePath);
@@ -139,6 +174,10 @@ private:
     void announceEnd(Outcome outcome, int exitCode, bool withCode);
     void releaseRun();
     void setStage(Stage next);
+    void setStep(Step next);
+    void setProgress(int percent);
+    void followToolProgress();
+    void keepRecord(const QString &outcome, const QString &words, int code);
     bool isDownloadedPackage(const QString &firmwarePath) const;
     void handleVersionReply(QNetworkReply *reply);
     void handleFirmwareReply(QNetworkReply *reply);
@@ -165,8 +204,16 @@ private:
     UsbDeviceId sensorAtPress;
     QStringList portsAtPress;
     QString detail;
+    int lastCode = 0;
+    bool saidHolderFails = false; // said once in the log, for as long as the program runs
+    bool saidHistoryFails = false;
     QTimer portSearchTimer; // the bootloader wait, then the retries
     QElapsedTimer portSearchSince;
     QTimer toolDeadline;
     QPointer<QNetworkReply> firmwareDownload; // while in flight
+    Step currentStep = NoStep;
+    int currentProgress = -1;
+    QTimer progressPoll; // reads the tool's output as it grows
+    std::unique_ptr<ToolProgress> toolProgress;
+    RunRecord record;
 };

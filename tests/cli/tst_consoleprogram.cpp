@@ -58,6 +58,7 @@ private slots:
     void stopSignals();
     void twoProgramsOneSensor();
     void killedProgramsToolKeepsTheLockUntilItsDeadline();
+    void jsonEventsAndHistory();
     void batchUntilTerminated();
 
 private:
@@ -79,6 +80,7 @@ private:
     std::unique_ptr<TemporaryWorkingDirectory> work;
     std::unique_ptr<QProcess> world;
     QByteArray output;
+    QByteArray errors; // standard error, when kept apart (OVK_TEST_SEPARATE_ERRORS)
     QString demoPackage;
     const QString savedPath = qEnvironmentVariable("PATH");
 };
@@ -105,9 +107,11 @@ void TestConsoleProgram::init()
     qputenv("PATH", (work->filePath("bin") + ':' + savedPath).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", work->path().toLocal8Bit());
     qputenv("XDG_CACHE_HOME", work->filePath("cache").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", work->filePath("data").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qputenv("OVK_FAKE_TOOL_CHECK_ZIP", "1");
     output.clear();
+    errors.clear();
 }
 
 void TestConsoleProgram::cleanup()
@@ -142,8 +146,13 @@ void TestConsoleProgram::startWorld(const QStringList &worldOptions,
         arguments << tool("OVK_CONSOLE_PROGRAM");
     arguments << programArguments;
     world = std::make_unique<QProcess>();
-    world->setProcessChannelMode(QProcess::MergedChannels);
-    connect(world.get(), &QProcess::readyRead, this, [this] { output += world->readAll(); });
+    // The program's standard error apart from its standard output, where a test reads that alone.
+    const bool apart = qEnvironmentVariableIsSet("OVK_TEST_SEPARATE_ERRORS");
+    world->setProcessChannelMode(apart ? QProcess::SeparateChannels : QProcess::MergedChannels);
+    connect(world.get(), &QProcess::readyReadStandardOutput, this,
+            [this] { output += world->readAllStandardOutput(); });
+    connect(world.get(), &QProcess::readyReadStandardError, this,
+            [this] { errors += world->readAllStandardError(); });
     world->start("umockdev-wrapper", arguments);
     QVERIFY(world->waitForStarted());
 }
@@ -161,7 +170,8 @@ int TestConsoleProgram::exitCode(int timeoutMs)
 {
     if (world->state() != QProcess::NotRunning && !world->waitForFinished(timeoutMs))
         return -1;
-    output += world->readAll();
+    output += world->readAllStandardOutput();
+    errors += world->readAllStandardError();
     return world->exitCode();
 }
 
@@ -404,6 +414,60 @@ void TestConsoleProgram::killedProgramsToolKeepsTheLockUntilItsDeadline()
     QTRY_VERIFY_WITH_TIMEOUT(leftoversGone() && ::kill(-group, 0) != 0, 15000);
 }
 
+void TestConsoleProgram::jsonEventsAndHistory()
+{
+    // A failed update for a script: every line on standard output is a JSON object.
+    qputenv("OVK_FAKE_TOOL_EXIT", "3");
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1500");
+    qputenv("OVK_TEST_SEPARATE_ERRORS", "1");
+    startWorld({}, {"--json", "--package", demoPackage});
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_TEST_SEPARATE_ERRORS");
+    QCOMPARE(exitCode(), 1);
+    QList<QJsonObject> events;
+    for (const QString &line : programLines()) {
+        QJsonParseError error;
+        const QJsonDocument event = QJsonDocument::fromJson(line.toUtf8(), &error);
+        QVERIFY2(error.error == QJsonParseError::NoError && event.isObject(), qPrintable(line));
+        events.append(event.object());
+    }
+    QStringList steps;
+    QList<int> percents;
+    for (const QJsonObject &event : events) {
+        if (event["event"] == "step")
+            steps << event["step"].toString();
+        if (event["event"] == "progress")
+            percents << event["percent"].toInt();
+    }
+    QCOMPARE(steps, (QStringList{"restart", "bootloader", "writing"}));
+    QVERIFY(!percents.isEmpty() && percents.last() <= 100);
+    const QJsonObject outcome = events.last();
+    QCOMPARE(outcome["event"].toString(), "outcome");
+    QCOMPARE(outcome["outcome"].toString(), "ToolFailed");
+    QCOMPARE(outcome["code"].toInt(), 3);
+    QCOMPARE(outcome["exitCode"].toInt(), 1);
+    QCOMPARE(outcome["title"].toString(), "Error on update");
+    // The tool's own last words go to standard error.
+    QVERIFY2(errors.contains("The flashing tool's last lines:\n") &&
+                 errors.contains("stand-in diagnostics for " + demoPackage.toUtf8()),
+             errors.constData());
+
+    // The run is in the history, as a table and as JSON lines.
+    QProcess history;
+    history.start(tool("OVK_CONSOLE_PROGRAM"), {"--history"});
+    QVERIFY(history.waitForFinished());
+    const QStringList table = QString::fromUtf8(history.readAllStandardOutput()).split('\n');
+    QVERIFY(table.first().startsWith("When "));
+    QVERIFY2(table.value(1).contains("ovk-sensor-update 0.1  TVX2024A0001  demo-firmware.zip") &&
+                 table.value(1).contains("Error on update (3)"),
+             qPrintable(table.value(1)));
+    history.start(tool("OVK_CONSOLE_PROGRAM"), {"--history", "--json"});
+    QVERIFY(history.waitForFinished());
+    const QJsonObject entry = QJsonDocument::fromJson(history.readAllStandardOutput()).object();
+    QCOMPARE(entry["outcome"].toString(), "ToolFailed");
+    QCOMPARE(entry["package"].toObject()["file"].toString(), "demo-firmware.zip");
+}
+
 void TestConsoleProgram::batchUntilTerminated()
 {
     startWorld({}, {"--repeat", "--package", demoPackage});
@@ -417,6 +481,7 @@ void TestConsoleProgram::batchUntilTerminated()
     // Another sensor in its place at once is the next one.
     world->write("swap\n");
     QVERIFY(waitForLine("Sensor 2: Update done (2 updated, 0 failed)"));
+    QVERIFY(waitForLine("world: second sensor plugged in", 2)); // back from its restart
     // The next one plugged in before the updated one is out: waited out, and said once.
     world->write("add\n");
     QVERIFY(waitForLine("Unplug the updated sensor"));
@@ -429,9 +494,10 @@ void TestConsoleProgram::batchUntilTerminated()
     QCOMPARE(exitCode(), 0);
     const QStringList said = programLines();
     QCOMPARE(said.count("Unplug the updated sensor"), 1);
-    QCOMPARE(said.mid(said.size() - 3),
-             (QStringList{"Stopping once the running update has ended",
-                          "Sensor 3: Update done (3 updated, 0 failed)", "3 updated, 0 failed"}));
+    QVERIFY(said.lastIndexOf("Stopping once the running update has ended") >
+            said.lastIndexOf("Updating the sensor with " + demoPackage));
+    QCOMPARE(said.mid(said.size() - 2),
+             (QStringList{"Sensor 3: Update done (3 updated, 0 failed)", "3 updated, 0 failed"}));
 }
 
 QTEST_GUILESS_MAIN(TestConsoleProgram)

@@ -44,26 +44,32 @@ void TestUpdaterInterface::methods_data()
                               << QByteArray("void") << Names{"outcome"};
     QTest::newRow("runningChanged")
         << 5 << signal << QByteArray("runningChanged()") << QByteArray("void") << Names{};
-    QTest::newRow("updatePod") << 6 << slot << QByteArray("updatePod(QString)")
+    QTest::newRow("stepChanged") << 6 << signal << QByteArray("stepChanged()") << QByteArray("void")
+                                 << Names{};
+    QTest::newRow("updatePod") << 7 << slot << QByteArray("updatePod(QString)")
                                << QByteArray("void") << Names{"firmwarePath"};
     QTest::newRow("checkPodConnected")
-        << 7 << slot << QByteArray("checkPodConnected()") << QByteArray("bool") << Names{};
-    QTest::newRow("processFinished") << 8 << slot << QByteArray("processFinished(int)")
+        << 8 << slot << QByteArray("checkPodConnected()") << QByteArray("bool") << Names{};
+    QTest::newRow("processFinished") << 9 << slot << QByteArray("processFinished(int)")
                                      << QByteArray("void") << Names{"exitCode"};
     QTest::newRow("checkProgramVersion")
-        << 9 << slot << QByteArray("checkProgramVersion()") << QByteArray("void") << Names{};
+        << 10 << slot << QByteArray("checkProgramVersion()") << QByteArray("void") << Names{};
     QTest::newRow("downloadLastPodVersion")
-        << 10 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
-    QTest::newRow("handleFileChosen") << 11 << slot << QByteArray("handleFileChosen(QString)")
+        << 11 << slot << QByteArray("downloadLastPodVersion()") << QByteArray("void") << Names{};
+    QTest::newRow("handleFileChosen") << 12 << slot << QByteArray("handleFileChosen(QString)")
                                       << QByteArray("QString") << Names{"urlString"};
-    // What the window asks besides: to withdraw a run that only waits for its package, and
-    // each outcome's words.
+    // What the window asks besides: to withdraw a run that only waits for its package, a
+    // failure's details, the history, and each outcome's words.
     const auto method = QMetaMethod::Method;
     QTest::newRow("withdrawWaitingRun")
-        << 12 << method << QByteArray("withdrawWaitingRun()") << QByteArray("bool") << Names{};
-    QTest::newRow("outcomeTitle") << 13 << method << QByteArray("outcomeTitle(int)")
+        << 13 << method << QByteArray("withdrawWaitingRun()") << QByteArray("bool") << Names{};
+    QTest::newRow("runDetails") << 14 << method << QByteArray("runDetails()")
+                                << QByteArray("QString") << Names{};
+    QTest::newRow("historyText") << 15 << method << QByteArray("historyText()")
+                                 << QByteArray("QString") << Names{};
+    QTest::newRow("outcomeTitle") << 16 << method << QByteArray("outcomeTitle(int)")
                                   << QByteArray("QString") << Names{"outcome"};
-    QTest::newRow("outcomeText") << 14 << method << QByteArray("outcomeText(int)")
+    QTest::newRow("outcomeText") << 17 << method << QByteArray("outcomeText(int)")
                                  << QByteArray("QString") << Names{"outcome"};
 }
 
@@ -87,8 +93,8 @@ void TestUpdaterInterface::methods()
 void TestUpdaterInterface::onlyTheseMethods()
 {
     const QMetaObject &meta = Updater::staticMetaObject;
-    QCOMPARE(meta.methodCount() - meta.methodOffset(), 15);
-    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 2);
+    QCOMPARE(meta.methodCount() - meta.methodOffset(), 18);
+    QCOMPARE(meta.propertyCount() - meta.propertyOffset(), 6);
     const QMetaProperty running = meta.property(meta.propertyOffset());
     QCOMPARE(QByteArray(running.name()), QByteArray("running"));
     QVERIFY(!running.isWritable());
@@ -96,7 +102,7 @@ void TestUpdaterInterface::onlyTheseMethods()
     const QMetaProperty package = meta.property(meta.propertyOffset() + 1);
     QCOMPARE(QByteArray(package.name()), QByteArray("packagePath"));
     QVERIFY(package.isConstant());
-    QCOMPARE(meta.enumeratorCount() - meta.enumeratorOffset(), 1);
+    QCOMPARE(meta.enumeratorCount() - meta.enumeratorOffset(), 2);
     QCOMPARE(meta.enumerator(meta.enumeratorOffset()).keyCount(), 12); // one per way a run ends
     QCOMPARE(meta.classInfoCount(), meta.classInfoOffset());
 }
@@ -112,6 +118,15 @@ void TestUpdaterInterface::everyOutcomeHasWords()
         QVERIFY2(!updater.outcomeText(outcome).isEmpty(), outcomes.key(i));
         QVERIFY2(!OutcomeWords::line(outcome, "fw.zip", 600).isEmpty(), outcomes.key(i));
     }
+    // And every step, with a name of its own for the history and for scripts.
+    const QMetaEnum steps = QMetaEnum::fromType<Updater::Step>();
+    QSet<QString> keys;
+    for (int i = 1; i < steps.keyCount(); ++i) {
+        QVERIFY2(!OutcomeWords::stepLine(steps.value(i), -1).isEmpty(), steps.key(i));
+        keys.insert(OutcomeWords::stepKey(steps.value(i)));
+    }
+    QCOMPARE(keys.size(), steps.keyCount() - 1);
+    QVERIFY(!keys.contains(QString()));
 }
 
 QTEST_MAIN(TestUpdaterInterface)

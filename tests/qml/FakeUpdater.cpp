@@ -8,6 +8,11 @@ void FakeUpdater::reset()
     connected = false;
     running = false;
     waitingForPackage = false;
+    step = 0;
+    progress = -1;
+    details.clear();
+    history.clear();
+    emit stepChanged();
     pollCount = 0;
     calls.clear();
     openedUrls.clear();
@@ -31,7 +36,10 @@ void FakeUpdater::updatePod(QString firmwarePath)
 void FakeUpdater::endRun(int outcome)
 {
     running = false;
+    step = 0;
+    progress = -1;
     emit runningChanged();
+    emit stepChanged();
     emit runEnded(outcome);
 }
 
@@ -43,6 +51,11 @@ bool FakeUpdater::withdrawWaitingRun()
     running = false;
     emit runningChanged();
     return true;
+}
+
+QString FakeUpdater::stepText() const
+{
+    return OutcomeWords::stepLine(step, progress);
 }
 
 QString FakeUpdater::outcomeTitle(int outcome) const

@@ -20,6 +20,13 @@ class FakeUpdater : public QObject
     Q_PROPERTY(QString packagePath MEMBER packagePath CONSTANT)
     // Whether the run only waits for its package download, which closing the window withdraws.
     Q_PROPERTY(bool waitingForPackage MEMBER waitingForPackage)
+    // The run's step and progress as a test sets them; their words are the real ones.
+    Q_PROPERTY(int step MEMBER step NOTIFY stepChanged)
+    Q_PROPERTY(int progress MEMBER progress NOTIFY stepChanged)
+    Q_PROPERTY(QString stepText READ stepText NOTIFY stepChanged)
+    Q_PROPERTY(QUrl logFolder MEMBER logFolder CONSTANT)
+    Q_PROPERTY(QString details MEMBER details)
+    Q_PROPERTY(QString history MEMBER history)
 
 public:
     Q_INVOKABLE void reset();
@@ -29,6 +36,9 @@ public:
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
     Q_INVOKABLE QString outcomeText(int outcome) const;
     Q_INVOKABLE bool withdrawWaitingRun();
+    Q_INVOKABLE QString runDetails() const { return details; }
+    Q_INVOKABLE QString historyText() const { return history; }
+    QString stepText() const;
 
 signals:
     void newVersion(QString currVersion, QString newVersion);
@@ -36,6 +46,7 @@ signals:
     void usbError(int error, QString error_name);
     void runEnded(int outcome);
     void runningChanged();
+    void stepChanged();
     void callsChanged();
     void openedUrlsChanged();
 
@@ -56,6 +67,11 @@ private:
     bool connected = false;
     bool running = false;
     bool waitingForPackage = false;
+    int step = 0;
+    int progress = -1;
+    const QUrl logFolder = QUrl::fromLocalFile(QStringLiteral("/home/ann/.local/share/logs"));
+    QString details;
+    QString history;
     const QString packagePath = Endpoints::packagePath();
     int pollCount = 0;
     QStringList calls;

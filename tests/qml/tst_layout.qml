@@ -1,4 +1,4 @@
-// The update screen's geometry in the fixed 480 x 240 window.
+// The update screen's geometry in the fixed 480 x 264 window.
 import QtQuick 2.9
 import QtTest 1.2
 import "WindowHelper.js" as Helper
@@ -27,7 +27,7 @@ TestCase {
     function test_formFillsContent() {
         compare(screen.width, 480)
         compare(screen.height, window.contentItem.height)
-        verify(screen.height < 240, "the menu bar takes its share")
+        verify(screen.height < 264, "the menu bar takes its share")
     }
 
     function test_horizontalPlacement_data() {
@@ -36,6 +36,8 @@ TestCase {
             { tag: "button", item: "buttonUpdate", left: 55, right: 151 },
             { tag: "busy indicator", item: "busyInd", left: 167, right: 245 },
             { tag: "progress text", item: "updateText", left: 55, right: 245 },
+            { tag: "step", item: "stepLine", left: 55, right: 300 },
+            { tag: "progress bar", item: "progressBar", left: 55, right: 245 },
             { tag: "logo", item: "image", left: 302, right: 472 },
         ]
     }
@@ -52,6 +54,20 @@ TestCase {
         compare(box(screen.podState).centerY, centre)
         compare(box(screen.busyInd).centerY, centre)
         compare(box(screen.updateText).top, box(screen.buttonUpdate).bottom + 23)
+    }
+
+    // Step and bar below the progress text, inside the form, clear of the logo; they appear
+    // where they always were.
+    function test_stepBelowProgressText() {
+        var step = box(screen.stepLine)
+        var bar = box(screen.progressBar)
+        verify(step.top >= box(screen.updateText).bottom, "step below the progress text")
+        verify(bar.top >= step.bottom, "bar below the step")
+        verify(bar.bottom <= screen.height - 4, "bar inside the form")
+        verify(box(screen.unplugWarning).bottom <= box(screen.busyInd).top, "warning above")
+        updater.updatePod("dl/app.zip")
+        compare(box(screen.stepLine), step)
+        compare(box(screen.progressBar), bar)
     }
 
     function test_logoAndItsBand() {

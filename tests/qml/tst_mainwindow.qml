@@ -49,11 +49,11 @@ TestCase {
         open(false)
         compare(window.title, "OVK Sensor Updater")
         compare(window.width, 480)
-        compare(window.height, 240)
+        compare(window.height, 264)
         compare(window.minimumWidth, 480)
         compare(window.maximumWidth, 480)
-        compare(window.minimumHeight, 240)
-        compare(window.maximumHeight, 240)
+        compare(window.minimumHeight, 264)
+        compare(window.maximumHeight, 264)
     }
 
     function test_menus() {
@@ -68,6 +68,8 @@ TestCase {
         compare(menu(2).title, "&Help")
         compare(menu(2).actionAt(0).text, "&Usage")
         compare(menu(2).actionAt(1).text, "&About")
+        compare(menu(2).actionAt(2).text, "Update &history")
+        compare(menu(2).actionAt(3).text, "Open &log folder")
     }
 
     function test_fileMenuFollowsAdvancedMode() {
@@ -144,6 +146,7 @@ TestCase {
         return [
             { tag: "Usage", index: 0, url: "http://" + Endpoints.helpHost },
             { tag: "About", index: 1, url: "https://" + Endpoints.webHost + "/about-us/" },
+            { tag: "Open log folder", index: 3, url: updater.logFolder.toString() },
         ]
     }
 
@@ -151,5 +154,17 @@ TestCase {
         open(false)
         menu(2).actionAt(data.index).trigger()
         compare(updater.openedUrls, [data.url])
+    }
+
+    function test_historyIsListed() {
+        open(false)
+        updater.history = "When  Program  Sensor\n2026-12-08 12:03:04  Updater 0.1  TVX2024A0001"
+        menu(2).actionAt(2).trigger()
+        var d = Helper.find(testCase, window, "historyDialog")
+        verify(d.visible)
+        compare(d.title, "Update history")
+        compare(d.details, updater.history)
+        verify(d.detailsShown, "the list is shown at once")
+        d.close()
     }
 }

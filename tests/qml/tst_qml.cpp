@@ -27,6 +27,7 @@ public slots:
         engine->rootContext()->setContextProperty(QStringLiteral("updater"), &updater);
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &updater, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &updater, "openUrl");
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &updater, "openUrl");
     }
 
 private:

@@ -46,12 +46,14 @@ TestCase {
         verify(screen.buttonUpdate.enabled, "button enabled")
         verify(!screen.busyInd.running, "busy indicator stopped")
         verify(!screen.updateText.visible, "progress text hidden")
+        verify(!screen.stepLine.visible && !screen.progressBar.visible, "no step shown")
     }
 
     function verifyBusy() {
         verify(!screen.buttonUpdate.enabled, "button disabled")
         verify(screen.busyInd.running, "busy indicator running")
         verify(screen.updateText.visible, "progress text shown")
+        verify(screen.stepLine.visible && screen.progressBar.visible, "step shown")
     }
 
     function updatePodCalls() {
@@ -155,9 +157,76 @@ TestCase {
         open(true)
         mouseClick(screen.buttonUpdate)
         verifyBusy()
+        updater.details = "What the flashing tool said last:\nverify failed at 0x8000"
         updater.endRun(data.outcome)
-        compareDialog(dialog(data.dialog), data.title, data.text, data.icon)
+        var d = dialog(data.dialog)
+        compareDialog(d, data.title, data.text, data.icon)
+        // A failure of the run says what happened; success needs no more words.
+        if (data.dialog === "updateDoneDialog") {
+            compare(d.details, data.outcome === Updater.Done ? "" : updater.details)
+            verify(!d.detailsShown, "details on request")
+        }
         verifyIdle()
+    }
+
+    function test_failureDetailsAreCopied() {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        updater.details = "What the flashing tool said last:\nverify failed at 0x8000"
+        updater.endRun(Updater.ToolFailed)
+        var d = dialog("updateDoneDialog")
+        testCase.findChild(d, "copyButton").clicked()
+        var pasted = createTemporaryQmlObject("import QtQuick 2.9; TextEdit {}", testCase)
+        pasted.paste()
+        compare(pasted.text, "Error on update\nSomething went wrong during the update process, "
+                + "please try again.\n\n" + updater.details)
+        testCase.findChild(d, "detailsButton").clicked()
+        verify(d.detailsShown)
+        compare(testCase.findChild(d, "detailsArea").text, updater.details)
+    }
+
+    // Each step in words, with the bar moving where its progress is known.
+    function test_step_data() {
+        return [
+            { tag: "package on its way", step: Updater.WaitingForPackage, progress: 42,
+              text: "Waiting for the firmware package (42 %)", value: 0.42, unplug: false },
+            { tag: "restarting", step: Updater.RestartingSensor, progress: -1,
+              text: "Restarting the sensor into its bootloader", value: -1, unplug: false },
+            { tag: "looking for the bootloader", step: Updater.LookingForBootloader,
+              progress: -1, text: "Looking for the bootloader", value: -1, unplug: false },
+            { tag: "writing, no percentage yet", step: Updater.WritingFirmware, progress: -1,
+              text: "Writing the firmware", value: -1, unplug: true },
+            { tag: "writing", step: Updater.WritingFirmware, progress: 45,
+              text: "Writing the firmware (45 %)", value: 0.45, unplug: true },
+        ]
+    }
+
+    function test_step(data) {
+        open(true)
+        mouseClick(screen.buttonUpdate)
+        updater.step = data.step
+        updater.progress = data.progress
+        compare(screen.stepLine.text, data.text)
+        compare(screen.progressBar.indeterminate, data.value < 0)
+        if (data.value >= 0)
+            compare(screen.progressBar.value, data.value)
+        compare(screen.unplugWarning.visible, data.unplug)
+        compare(screen.progressBar.Accessible.name, data.text)
+        updater.endRun(Updater.Done)
+        verify(!screen.unplugWarning.visible)
+    }
+
+    function test_keyboardAndScreenReaders() {
+        open(false)
+        compare(screen.podState.Accessible.role, Accessible.Indicator)
+        compare(screen.podState.Accessible.name, "No sensor connected")
+        updater.connected = true
+        tryCompare(screen.podState.Accessible, "name", "Sensor connected", 3000)
+        // Enter on the focused button, as Space does.
+        screen.buttonUpdate.forceActiveFocus()
+        keyClick(Qt.Key_Return)
+        compare(updatePodCalls(), ["updatePod(dl/app.zip)"])
+        compare(screen.busyInd.Accessible.name, "Update in progress...")
     }
 
     function test_busyFollowsRunning() {

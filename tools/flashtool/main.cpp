@@ -1,9 +1,11 @@
 // Stand-in for the flashing tool "util", for tests and the demo. It never talks to a device.
-// It records its command line and working directory, prints to both output channels and ends
-// as the environment tells it:
+// It records its command line and working directory, prints to both output channels (its
+// progress as flashing tools do, one line rewritten in place) and ends as the environment tells
+// it:
 //   OVK_FAKE_TOOL_RECORD    file to append one line per run to: JSON {args, cwd}
 //   OVK_FAKE_TOOL_EXIT      exit code (default 0), or "crash" to die of SIGSEGV
 //   OVK_FAKE_TOOL_SLEEP_MS  time to take before ending
+//   OVK_FAKE_TOOL_PROGRESS  "0": prints no percentages while it writes
 //   OVK_FAKE_TOOL_CHECK_ZIP "1": succeed only when the package (-pkg) is a zip archive
 //   OVK_FAKE_TOOL_TIMES     file to append "start NS" and "exit NS" to (wall clock, for the
 //                           benchmark; "exit" only when it ran to its end)
@@ -109,10 +111,15 @@ int main(int argc, char *argv[])
     }
 
     const int sleepMs = std::atoi(environment("OVK_FAKE_TOOL_SLEEP_MS", "0").c_str());
-    for (int step = 1; step <= 4; ++step) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs / 4));
-        std::cout << "writing firmware " << step * 25 << "%" << std::endl;
+    const bool progress = environment("OVK_FAKE_TOOL_PROGRESS", "1") != "0";
+    constexpr int steps = 20;
+    std::cout << (progress ? "" : "writing firmware") << std::flush;
+    for (int step = 1; step <= steps; ++step) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs / steps));
+        if (progress)
+            std::cout << "\rwriting firmware " << step * 100 / steps << "%" << std::flush;
     }
+    std::cout << std::endl;
 
     if (environment("OVK_FAKE_TOOL_CHECK_ZIP") == "1" && !isZipArchive(package)) {
         std::cerr << "not a firmware package: " << package << std::endl;

@@ -1,0 +1,39 @@
+// Follows the flashing tool's output for its percentage (see ToolProgress.h).
+#include "ToolProgress.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+ToolProgress::ToolProgress(const QString &outputFile)
+    : file(outputFile)
+{}
+
+bool ToolProgress::update()
+{
+    QFile output(file);
+    if (!output.open(QIODevice::ReadOnly) || output.size() <= readUpTo || !output.seek(readUpTo))
+        return false;
+    const QByteArray chunk = output.readAll();
+    readUpTo += chunk.size();
+    return take(chunk);
+}
+
+bool ToolProgress::take(const QByteArray &chunk)
+{
+    // Progress is often rewritten in place with carriage returns rather than new lines.
+    static const QRegularExpression percentage(QStringLiteral("(\\d{1,3})\\s?%"));
+    const QByteArray text = unfinished + chunk;
+    const int lineEnd = qMax(text.lastIndexOf('\n'), text.lastIndexOf('\r'));
+    unfinished = text.mid(lineEnd + 1).right(64); // a tool that never ends a line
+    int found = -1;
+    auto matches = percentage.globalMatch(QString::fromLatin1(text));
+    while (matches.hasNext()) {
+        const int value = matches.next().captured(1).toInt();
+        if (value <= 100)
+            found = value;
+    }
+    if (found < 0 || found == last)
+        return false;
+    last = found;
+    return true;
+}
