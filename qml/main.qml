@@ -9,8 +9,10 @@ import "Endpoints.js" as Endpoints
 ApplicationWindow {
     visible: true
     width: 480
-    // High enough for the step and its progress bar below the progress text.
-    height: 264
+    // The update screen is 224 high, enough for the step and its progress bar below the
+    // progress text, whatever the menu bar's font takes (264 in all with its 40 here). Its
+    // implicit height is known before the window is shown, so the window is made that high.
+    height: 224 + menuBar.implicitHeight
     minimumWidth: width
     maximumWidth: width
     minimumHeight: height

@@ -34,10 +34,16 @@ wait_same_file() {
     return 1
 }
 
-# Clicks "Update Sensor" in the main window: x 55..151, on the content's centre line, which is
-# 152 in the 264-high window with its 40-high menu bar.
+# The update screen's centre line in the main window WINDOW, where the indicator, the button
+# and the busy indicator sit: 112 above the window's bottom edge, for the screen is 224 high
+# below a menu bar whose height follows the platform's font (152 with the 40 of Debian's).
+centre_line() {
+    xwininfo -id "$1" | awk '/^ *Height:/ {print $2 - 112}'
+}
+
+# Clicks "Update Sensor" in the main window: x 55..151, on the content's centre line.
 click_update_sensor() {
-    xdotool mousemove --window "$1" 103 152 click 1
+    xdotool mousemove --window "$1" 103 "$(centre_line "$1")" click 1
 }
 
 # Waits for the result of an update; prints the title of the window that reported it.
@@ -87,11 +93,13 @@ PY
 }
 
 # Waits up to 10 s until the connection indicator of the main window WINDOW (the circle left of
-# the button, centred at 28,152) is drawn green, as the first connection poll makes it.
+# the button, centred at x 28 on the centre line) is drawn green, as the first connection poll
+# makes it.
 wait_indicator_green() {
-    local pixel
+    local pixel centre
+    centre=$(centre_line "$1")
     for _ in $(seq 50); do
-        pixel=$(import -window "$1" -crop 1x1+28+152 -depth 8 txt:- 2>/dev/null | tail -n1) || true
+        pixel=$(import -window "$1" -crop "1x1+28+$centre" -depth 8 txt:- 2>/dev/null | tail -n1) || true
         [[ $pixel == *"#28F64B"* ]] && return 0
         sleep 0.2
     done

@@ -59,7 +59,7 @@ mkdir "$work/run"
 (cd "$work/run" && exec wine "$windir\\Updater.exe") >"$work/log" 2>&1 &
 window=$(wait_window "OVK Sensor Updater" 90) || fail "the window did not appear"
 sleep 2 # the first connection poll
-pixel=$(import -window "$window" -crop 1x1+28+152 -depth 8 txt:- 2>/dev/null | tail -n1)
+pixel=$(import -window "$window" -crop "1x1+28+$(centre_line "$window")" -depth 8 txt:- 2>/dev/null | tail -n1)
 [[ $pixel == *"#F20000"* ]] || fail "the indicator is not drawn red: $pixel"
 click_update_sensor "$window"
 result=$(wait_result 30) || fail "no answer to a press"

@@ -49,11 +49,11 @@ TestCase {
         open(false)
         compare(window.title, "OVK Sensor Updater")
         compare(window.width, 480)
-        compare(window.height, 264)
+        compare(window.contentItem.height, 224)
         compare(window.minimumWidth, 480)
         compare(window.maximumWidth, 480)
-        compare(window.minimumHeight, 264)
-        compare(window.maximumHeight, 264)
+        compare(window.minimumHeight, window.height)
+        compare(window.maximumHeight, window.height)
     }
 
     function test_menus() {
