@@ -449,8 +449,9 @@ void TestUpdateSequence::defaultRunLooksAfterTheWait()
     QVERIFY(waitForSignal(done, 1, 20000));
     QCOMPARE(done.first().first().toInt(), 0);
     const qint64 toolEnded = timer.elapsed();
-    // Never before the sensor's 3000 ms.
-    QVERIFY2(toolEnded >= qMax(restartMs, 3000), qPrintable(QString::number(toolEnded)));
+    // Never before the sensor's 3000 ms, a precise wait; the emulated sensor's own restart is a
+    // coarse timer, which may fire up to 5 % early.
+    QVERIFY2(toolEnded >= qMax(restartMs * 95 / 100, 3000), qPrintable(QString::number(toolEnded)));
 }
 
 void TestUpdateSequence::noPortEndsTheRun_data()
