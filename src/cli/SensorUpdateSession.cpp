@@ -48,8 +48,7 @@ void SensorUpdateSession::start()
 {
     const bool connected = updater.checkPodConnected();
     if (!connected && !options.repeat && options.waitSeconds < 0) {
-        out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                    ExitCode::of(Updater::NoSensor), 0);
+        tellNoSensor();
         finish(ExitCode::of(Updater::NoSensor));
         return;
     }
@@ -107,8 +106,7 @@ void SensorUpdateSession::onPoll()
                 beginUpdate();
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
-            out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                        ExitCode::of(Updater::NoSensor), 0);
+            tellNoSensor();
             options.repeat ? finishBatch() : finish(ExitCode::of(Updater::NoSensor));
         }
         return;
@@ -131,6 +129,13 @@ void SensorUpdateSession::onPoll()
     }
     lastSensorCameBack = lastSensorLeft;
     absentSince.invalidate();
+}
+
+// Found by this program before any run was asked for: the Updater has no word of it.
+void SensorUpdateSession::tellNoSensor()
+{
+    out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
+                ExitCode::of(Updater::NoSensor), 0);
 }
 
 bool SensorUpdateSession::onlyOneSensor(const QList<UsbDeviceId> &sensors)

@@ -38,6 +38,7 @@ private:
     void onPoll();
     void waitForSensor(const QString &announcement);
     bool isNextSensor(const UsbDeviceId &sensor) const;
+    void tellNoSensor();
     bool onlyOneSensor(const QList<UsbDeviceId> &sensors);
     void askToUnplug();
     void beginUpdate();
