@@ -42,6 +42,7 @@ bool Updater::takeLock()
     switch (lock.tryLock()) {
     case UpdateLock::Result::Taken:
         holder = LockHolder::ofThisProgram();
+        holderRecord = std::make_unique<HolderRecord>(lock.path());
         writeHolder();
         return true;
     case UpdateLock::Result::HeldElsewhere: {
@@ -65,9 +66,10 @@ void Updater::writeHolder()
 {
     // Only ever told to whoever finds the lock taken: a record that cannot be written never
     // stops an update.
-    if (!holder.write(lock.path()) && !saidHolderFails) {
+    QString error;
+    if (holderRecord && !holderRecord->write(holder, &error) && !saidHolderFails) {
         saidHolderFails = true;
-        qDebug().noquote() << "Cannot say beside" << lock.path() << "who holds it";
+        qDebug().noquote() << "Cannot say beside" << lock.path() << "who holds it:" << error;
     }
 }
 
@@ -189,7 +191,7 @@ void Updater::onToolStarted(FlashingToolProcess *tool)
 {
     qDebug() << "Started util";
     holder.port = portName;
-    holder.toolPid = tool->processId();
+    holder.supervisorPid = tool->processId();
     holder.deadline = QDateTime::currentDateTime().addMSecs(timing.toolTimeoutMs);
     writeHolder();
 }
@@ -297,7 +299,7 @@ void Updater::releaseRun()
     runPackage.clear();
     if (lock.isLocked()) {
         // Before the lock goes: the next holder may be another program of this user.
-        LockHolder::remove(lock.path());
+        holderRecord.reset();
         lock.unlock();
     }
     setStage(Stage::Idle);

@@ -198,6 +198,7 @@ private:
     Stage stage = Stage::Idle;
     UpdateLock lock;
     LockHolder holder;
+    std::unique_ptr<HolderRecord> holderRecord;
     QString packageFile;
     QString runPackage;
     QString toolProgram;

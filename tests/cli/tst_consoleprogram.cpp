@@ -398,14 +398,14 @@ void TestConsoleProgram::killedProgramsToolKeepsTheLockUntilItsDeadline()
     qunsetenv("OVK_FAKE_TOOL_RECORD");
     exitCode();
     // The hung tool keeps the sensor, and is named: its program has gone.
-    QCOMPARE(
-        programLines()
-            .filter(QRegularExpression("^Update already running: ovk-sensor-update "
-                                       "\\(process \\d+, user \\S+\\) since .*; it has ended, "
-                                       "and its flashing tool \\(process \\d+\\) on ttyACM0 is "
-                                       "stopped at \\d\\d:\\d\\d:\\d\\d at the latest$"))
-            .size(),
-        1);
+    QCOMPARE(programLines()
+                 .filter(QRegularExpression("^Update already running: ovk-sensor-update "
+                                            "\\(user \\S+\\) since .*; it has ended, and its "
+                                            "flashing tool on ttyACM0 \\(supervised by process "
+                                            "\\d+\\) is stopped at \\d\\d:\\d\\d:\\d\\d at the "
+                                            "latest$"))
+                 .size(),
+             1);
     QVERIFY(programLines().contains("second program: 1"));
     // Its deadline holds without it: the tool's whole group goes, and with it the lock.
     const QJsonObject run =

@@ -10,10 +10,11 @@ struct UpdaterTestAccess
     static const QString &portName(const Updater &updater) { return updater.portName; }
     static void setHelpHost(Updater &updater, const QString &host) { updater.helpHost = host; }
     // A lock of the test's own: tests that run side by side must not meet in the computer's.
-    static void setLockFiles(Updater &updater, const QString &machineFile, const QString &userFile)
+    static void setLockFolders(Updater &updater, const QString &machineFolder,
+                               const QString &userFolder)
     {
-        updater.lock.machinePath = machineFile;
-        updater.lock.fallbackPath = userFile;
+        updater.lock.machineDir = machineFolder;
+        updater.lock.userDir = userFolder;
     }
     static void fireToolTimeout(Updater &updater) { updater.onToolTimeout(); }
     static QNetworkAccessManager *versionManager(Updater &updater)

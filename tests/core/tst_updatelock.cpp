@@ -1,8 +1,10 @@
-// The lock that keeps updates apart on one computer: the file every user shares, opened safely,
-// a user's own where that cannot be made, and the record that names its holder.
+// The locks that keep runs apart on one computer: the files every user shares, opened safely,
+// a user's own where those cannot be made, one per sensor beside the computer's, and the records
+// that name their holders as they are.
 #include "LockHolder.h"
 #include "LogCapture.h"
 #include "UpdateLock.h"
+#include "UserIdentity.h"
 
 #include <QtTest>
 #include <memory>
@@ -22,10 +24,15 @@ private slots:
 
     void lockFile_data();
     void lockFile();
-    void heldUntilGivenBack();
+    void placesAreApart_data();
+    void placesAreApart();
     void holderIsNamed();
+    void recordIsToldAsItIs_data();
+    void recordIsToldAsItIs();
+    void recordNeverWrittenThroughALink();
 
 private:
+    QString lockFolder() const { return work->filePath("lock"); }
     std::unique_ptr<QTemporaryDir> work;
     std::unique_ptr<LogCapture> log;
 };
@@ -33,6 +40,7 @@ private:
 void TestUpdateLock::init()
 {
     work = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir().mkpath(lockFolder()));
     log = std::make_unique<LogCapture>();
 }
 
@@ -44,10 +52,10 @@ void TestUpdateLock::cleanup()
 
 void TestUpdateLock::lockFile_data()
 {
-    // What is at the computer's lock file before the press; the user's own is beside it.
+    // What is at the computer's lock file before the press; the user's own folder is beside it.
     QTest::addColumn<QString>("setup");
     QTest::addColumn<int>("result");
-    QTest::addColumn<bool>("usersOwn"); // the lock taken is the user's own file
+    QTest::addColumn<bool>("usersOwn"); // the lock taken is in the user's own folder
     QTest::addColumn<QString>("problem");
 
     const int taken = int(UpdateLock::Result::Taken);
@@ -78,13 +86,12 @@ void TestUpdateLock::lockFile()
     QFETCH(int, result);
     QFETCH(bool, usersOwn);
     QFETCH(QString, problem);
-    const QString folder = work->filePath(setup == "no folder" ? "missing/lock" : "lock");
-    QString path = QDir(folder).filePath("ovk-sensor-update.lock");
-    const QString own = work->filePath("own.lock");
-    if (setup != "no folder")
-        QVERIFY(QDir().mkpath(folder));
+    QString folder = setup == "no folder" ? work->filePath("missing/lock") : lockFolder();
     if (setup == "default")
-        path = UpdateLock::machineWidePath();
+        folder = UpdateLock::machineFolder();
+    const QString path = UpdateLock::fileIn(folder);
+    const QString own = work->filePath("own");
+    QVERIFY(QDir().mkpath(own));
 #ifndef Q_OS_WIN
     const QByteArray file = QFile::encodeName(path);
     const QByteArray target = QFile::encodeName(work->filePath("target"));
@@ -105,12 +112,12 @@ void TestUpdateLock::lockFile()
     const mode_t savedMask = umask(077); // as under sudo
     WithoutFileAccessOverride asNormalUser;
 #endif
-    UpdateLock lock(path, own);
+    UpdateLock lock(folder, own);
     QCOMPARE(int(lock.tryLock()), result);
     QCOMPARE(lock.isLocked(), result == int(UpdateLock::Result::Taken));
     QCOMPARE(lock.problem(), problem.isEmpty() ? QString() : problem.arg(path));
     if (result == int(UpdateLock::Result::Taken))
-        QCOMPARE(lock.path(), usersOwn ? own : path);
+        QCOMPARE(lock.path(), UpdateLock::fileIn(usersOwn ? own : folder));
     // Said once in the log, for as long as the program runs.
     lock.unlock();
     lock.tryLock();
@@ -125,50 +132,159 @@ void TestUpdateLock::lockFile()
 #endif
 }
 
-void TestUpdateLock::heldUntilGivenBack()
+void TestUpdateLock::placesAreApart_data()
 {
-    const QString path = work->filePath("ovk-sensor-update.lock");
-    UpdateLock first(path);
-    UpdateLock second(path);
-    QCOMPARE(first.tryLock(), UpdateLock::Result::Taken);
-    QCOMPARE(second.tryLock(), UpdateLock::Result::HeldElsewhere);
-    QVERIFY(second.problem().isEmpty());
-    first.unlock();
-    QCOMPARE(second.tryLock(), UpdateLock::Result::Taken);
+    // The USB place each of two runs locks; empty: the whole computer.
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("bothTaken");
+
+    QTest::newRow("one sensor") << "1-4"
+                                << "1-4" << false;
+    QTest::newRow("two sensors") << "1-4"
+                                 << "1-4.2" << true;
+    QTest::newRow("whole computer, then a sensor") << ""
+                                                   << "1-4" << false;
+    QTest::newRow("a sensor, then the whole computer") << "1-4"
+                                                       << "" << false;
+    QTest::newRow("whole computer twice") << ""
+                                          << "" << false;
+}
+
+void TestUpdateLock::placesAreApart()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, bothTaken);
+    UpdateLock one(lockFolder());
+    UpdateLock other(lockFolder());
+    QCOMPARE(one.tryLock(first), UpdateLock::Result::Taken);
+    QCOMPARE(one.path(), UpdateLock::fileIn(lockFolder(), first));
+    QCOMPARE(other.tryLock(second),
+             bothTaken ? UpdateLock::Result::Taken : UpdateLock::Result::HeldElsewhere);
+    QVERIFY(other.problem().isEmpty());
+    QCOMPARE(other.isLocked(), bothTaken);
+    // Given back whole: the computer's share goes with the sensor's.
+    one.unlock();
+    other.unlock();
+    QCOMPARE(other.tryLock(second), UpdateLock::Result::Taken);
+    QCOMPARE(one.tryLock(first),
+             bothTaken ? UpdateLock::Result::Taken : UpdateLock::Result::HeldElsewhere);
 }
 
 void TestUpdateLock::holderIsNamed()
 {
-    const QString path = work->filePath("ovk-sensor-update.lock");
+    const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
     QVERIFY(!LockHolder::current(path).isKnown());
 
-    // A program that crashed left its record: nobody runs by that name.
+    // A program that crashed left its record: nobody runs by that pid.
     LockHolder crashed = LockHolder::ofThisProgram();
     QProcess ended;
     ended.start(QCoreApplication::applicationFilePath(), {"-functions"});
     QVERIFY(ended.waitForStarted());
     crashed.pid = ended.processId();
     QVERIFY(ended.waitForFinished());
-    QVERIFY(crashed.write(path));
-    QVERIFY(!LockHolder::current(path).isKnown());
+    QString error;
+    {
+        HolderRecord record(path);
+        QVERIFY2(record.write(crashed, &error), qPrintable(error));
+        QVERIFY(!LockHolder::current(path).isKnown());
+    }
 
     LockHolder holder = LockHolder::ofThisProgram();
     holder.port = "ttyACM0";
-    holder.toolPid = QCoreApplication::applicationPid();
+    holder.supervisorPid = QCoreApplication::applicationPid();
     holder.deadline = holder.since.addSecs(600);
-    QVERIFY(holder.write(path));
-    const LockHolder read = LockHolder::current(path);
-    QCOMPARE(read.pid, QCoreApplication::applicationPid());
-    QCOMPARE(read.program, "tst_updatelock");
-    QCOMPARE(read.since.toString(Qt::ISODate), holder.since.toString(Qt::ISODate));
-    QCOMPARE(read.describe(),
-             QString("tst_updatelock (process %1, user %2) since %3, flashing ttyACM0 until %4 "
-                     "at the latest")
-                 .arg(holder.pid)
-                 .arg(holder.user, holder.since.toString("yyyy-MM-dd HH:mm:ss"),
-                      holder.deadline.toString("HH:mm:ss")));
-    LockHolder::remove(path);
+    HolderRecord record(path);
+    QVERIFY2(record.write(holder, &error), qPrintable(error));
+    const QString expected =
+        QString("tst_updatelock (process %1, user %2) since %3, flashing ttyACM0 until %4 at the "
+                "latest")
+            .arg(holder.pid)
+            .arg(UserIdentity::nameOf(UserIdentity::currentKey()),
+                 holder.since.toString("yyyy-MM-dd HH:mm:ss"),
+                 holder.deadline.toString("HH:mm:ss"));
+    QCOMPARE(LockHolder::current(path).describe(), expected);
+    // The computer's lock is refused by whoever holds any lock in its folder.
+    QCOMPARE(LockHolder::current(UpdateLock::fileIn(lockFolder())).describe(), expected);
+    QVERIFY(!LockHolder::current(UpdateLock::fileIn(lockFolder(), "1-5")).isKnown());
+    record.remove();
     QVERIFY(!LockHolder::current(path).isKnown());
+}
+
+void TestUpdateLock::recordIsToldAsItIs_data()
+{
+#ifdef Q_OS_WIN
+    QSKIP("another user's files need Linux here");
+#endif
+    QTest::addColumn<int>("owner");        // of the record file; -1: this test's user
+    QTest::addColumn<QString>("pid");      // THIS: this test's process
+    QTest::addColumn<QByteArray>("extra"); // beside program, pid and since
+    QTest::addColumn<QString>("told");     // %1 this process, %2 the owner's name; empty: none
+
+    // The user is the file's owner, whatever the record says.
+    QTest::newRow("a false user")
+        << -1 << "THIS" << QByteArray("user=root\n")
+        << "tst_updatelock (process %1, user %2) since 2026-12-08 12:03:04";
+    // Named after this user, written by another: not this user's record.
+    QTest::newRow("another user's file under this user's name")
+        << 65534 << "THIS" << QByteArray() << "";
+    // A process that runs as someone else is not the holder's.
+    QTest::newRow("another user's process") << 65534 << "1" << QByteArray() << "";
+    QTest::newRow("no such process") << -1 << "0" << QByteArray() << "";
+}
+
+void TestUpdateLock::recordIsToldAsItIs()
+{
+    QFETCH(int, owner);
+    QFETCH(QString, pid);
+    QFETCH(QByteArray, extra);
+    QFETCH(QString, told);
+#ifndef Q_OS_WIN
+    const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
+    const QString record = path + ".holder-" + UserIdentity::currentKey();
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    QFile file(record);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("program=tst_updatelock\npid=" + QString(pid).replace("THIS", self).toUtf8() +
+               "\nsince=2026-12-08T12:03:04\n" + extra);
+    file.close();
+    if (owner >= 0 && chown(QFile::encodeName(record).constData(), uid_t(owner), gid_t(owner)) != 0)
+        QSKIP("making a file of another user needs root");
+    QCOMPARE(LockHolder::current(path).describe(),
+             told.isEmpty() ? QString()
+                            : told.arg(self, UserIdentity::nameOf(UserIdentity::currentKey())));
+#endif
+}
+
+void TestUpdateLock::recordNeverWrittenThroughALink()
+{
+#ifdef Q_OS_WIN
+    QSKIP("another user's links need Linux here");
+#else
+    // Another user plants a link where this user's record goes, to a file of this user's.
+    const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
+    const QString record = path + ".holder-" + UserIdentity::currentKey();
+    const QString target = work->filePath("precious");
+    QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+    QVERIFY(QFile::link(target, record));
+    if (lchown(QFile::encodeName(record).constData(), 65534, 65534) != 0)
+        QSKIP("planting another user's link needs root");
+    HolderRecord holder(path);
+    QString error;
+    QVERIFY2(holder.write(LockHolder::ofThisProgram(), &error), qPrintable(error));
+    QCOMPARE(QFileInfo(target).size(), 0);
+    QVERIFY(!QFileInfo(record).isSymLink());
+    struct stat info = {};
+    QVERIFY(stat(QFile::encodeName(record).constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 0777, 0644u);
+    // Put back after the record was written: removing it at the end leaves the link alone.
+    QVERIFY(QFile::remove(record));
+    QVERIFY(QFile::link(target, record));
+    holder.remove();
+    QVERIFY(QFileInfo(record).isSymLink());
+    QVERIFY(QFileInfo::exists(target));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestUpdateLock)

@@ -107,7 +107,8 @@ private:
     void placeTool(const QString &directory = QString());
     std::unique_ptr<Updater> makeUpdater();
     void useTestLock(Updater &updater) const;
-    QString lockFile() const { return work->filePath("lock/ovk-sensor-update.lock"); }
+    QString lockFolder() const { return work->filePath("lock"); }
+    QString lockFile() const { return UpdateLock::fileIn(lockFolder()); }
     // Runs one update and returns its updateDone code (INT_MIN: none within 10 s).
     int runUpdate(Updater &updater, const QString &package = "dl/app.zip");
     QList<ToolRun> toolRuns() const;
@@ -163,7 +164,7 @@ void TestUpdateSequence::placeTool(const QString &directory)
 
 void TestUpdateSequence::useTestLock(Updater &updater) const
 {
-    UpdaterTestAccess::setLockFiles(updater, lockFile(), work->filePath("own.lock"));
+    UpdaterTestAccess::setLockFolders(updater, lockFolder(), work->filePath("own"));
 }
 
 std::unique_ptr<Updater> TestUpdateSequence::makeUpdater()
@@ -232,7 +233,7 @@ void TestUpdateSequence::wholeRoad()
     QProcess crashed;
     crashed.start("flock", {"--close", lockFile(), "sleep", "60"});
     QVERIFY(crashed.waitForStarted());
-    QTRY_VERIFY(UpdateLock(lockFile()).tryLock() == UpdateLock::Result::HeldElsewhere);
+    QTRY_VERIFY(UpdateLock(lockFolder()).tryLock() == UpdateLock::Result::HeldElsewhere);
     crashed.kill();
     QVERIFY(crashed.waitForFinished());
     auto updater = makeUpdater();
@@ -689,11 +690,13 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing()
         device == SensorTestbed::secondSensor ? bed->plugSensor(device) : bed->plug(device);
     bed->setRestart(0);
     // Held as another program holds it: the lock is the open file's, not the process's.
-    UpdateLock otherProgram(lockFile());
+    UpdateLock otherProgram(lockFolder());
+    HolderRecord otherRecord(lockFile());
     if (lock == "held") {
         QVERIFY(otherProgram.tryLock() == UpdateLock::Result::Taken);
         const LockHolder holder = LockHolder::ofThisProgram();
-        QVERIFY(holder.write(lockFile()));
+        QString error;
+        QVERIFY(otherRecord.write(holder, &error));
         logLine.replace("%HOLDER%", holder.describe());
     }
     if (lock == "foreign") {
@@ -722,7 +725,7 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing()
     // The lock is given back with the outcome (or was never taken).
     otherProgram.unlock();
     if (lock != "foreign")
-        QVERIFY(UpdateLock(lockFile()).tryLock() == UpdateLock::Result::Taken);
+        QVERIFY(UpdateLock(lockFolder()).tryLock() == UpdateLock::Result::Taken);
 }
 
 void TestUpdateSequence::usbErrorOutcome_data()

@@ -1,7 +1,10 @@
-// One update at a time on this computer: a lock that every program of every user takes at the
-// press and gives back at the outcome, and that the flashing tool holds while it runs.
+// What keeps two runs off one sensor, whoever starts them on this computer: a lock file per
+// sensor, by its USB place, and one of the computer's, which every run shares but a run that
+// cannot tell its sensor's place from another's takes alone. Each run takes them at the press
+// and gives them back at its outcome; the flashing tool holds them while it runs.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class UpdateLock
@@ -10,32 +13,42 @@ public:
     enum class Result
     {
         Taken,
-        HeldElsewhere, // by another program, or a flashing tool that outlived its program
-        Unusable       // the file cannot be used: see problem()
+        HeldElsewhere, // by another run, or a flashing tool that outlived its program
+        Unusable       // a file cannot be used: see problem()
     };
 
-    // Shared by every user: /run/lock/ovk-sensor-update.lock; on Windows a file in
+    // The folder whose lock files the programs of every user share: /run/lock; on Windows
     // %ProgramData%\OVK Sensor Updater.
-    static QString machineWidePath();
-    // A user's own, where the machine-wide one can be neither opened nor created: in the
-    // runtime folder (XDG_RUNTIME_DIR), else in the temporary folder.
-    static QString userPath();
+    static QString machineFolder();
+    // A user's own, where the machine's cannot be used: XDG_RUNTIME_DIR, else the temporary
+    // folder.
+    static QString userFolder();
+    // The lock file of the sensor at place in folder, or the computer's where place is empty:
+    // ovk-sensor-update.1-4.2.lock and ovk-sensor-update.lock (on Windows update.1-4.2.lock
+    // and update.lock).
+    static QString fileIn(const QString &folder, const QString &place = QString());
 
-    explicit UpdateLock(const QString &machineFile = machineWidePath(),
-                        const QString &userFile = userPath());
+    explicit UpdateLock(const QString &machineFolder = UpdateLock::machineFolder(),
+                        const QString &userFolder = UpdateLock::userFolder());
     ~UpdateLock();
 
     UpdateLock(const UpdateLock &) = delete;
     UpdateLock &operator=(const UpdateLock &) = delete;
 
-    // A lock whose holders have all ended, a crashed program included, is free again: the
-    // system gives it back with their last handle.
-    Result tryLock();
+    // Locks the sensor at place (its USB place, "1-4.2") against every other run: its own file
+    // alone, and the computer's shared with the runs on other sensors. An empty place takes the
+    // computer's file alone. A lock whose holders have all ended, a crashed program included,
+    // is free again: the system gives it back with their last handle.
+    Result tryLock(const QString &place = QString());
     void unlock();
     bool isLocked() const;
-    // The file the last tryLock used, and why it could not be used ("<path>: <reason>").
+    // The file that decided the last tryLock: once taken, the sensor's (the computer's for a
+    // run without a place); else the one held elsewhere or unusable.
     QString path() const { return usedPath; }
+    // Why a file could not be used ("<path>: <reason>").
     QString problem() const { return problemText; }
+    // Whether the lock is the computer's alone (an empty place).
+    bool isWholeComputer() const { return wholeComputer; }
 
     // Whether a program started now shares the lock. Set only around the start of the
     // flashing tool: a program killed mid-flash leaves the sensor locked until its tool ends.
@@ -44,6 +57,11 @@ public:
 private:
     friend struct UpdaterTestAccess;
 
+    enum class Share
+    {
+        WithOthers,
+        Alone
+    };
     enum class Open
     {
         Done, // and locked
@@ -51,16 +69,22 @@ private:
         CannotCreate, // no such file, and none may be made here
         Failed
     };
-    Open openFile(const QString &file);
+    Result lockIn(const QString &folder, const QString &place);
+    // Platform parts: opens and locks file, keeping its handle; false with problemText set where
+    // the folder itself is not to be trusted (Windows: a junction or link).
+    Open openFile(const QString &file, Share share);
+    bool checkFolder(const QString &folder);
+    void closeAll();
 
-    QString machinePath;
-    QString fallbackPath;
+    QString machineDir;
+    QString userDir;
     QString usedPath;
     QString problemText;
+    bool wholeComputer = false;
     bool saidUserOnly = false;
 #ifdef Q_OS_WIN
-    void *handle = nullptr;
+    QList<void *> handles;
 #else
-    int descriptor = -1;
+    QList<int> descriptors;
 #endif
 };

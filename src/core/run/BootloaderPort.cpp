@@ -4,37 +4,9 @@
 
 #include "SensorIds.h"
 
-#include <QFile>
-#include <QRegularExpression>
-#include <QSerialPortInfo>
-#ifdef Q_OS_LINUX
-#include <climits>
-#include <unistd.h>
-#endif
+#include "PortPlace.h"
 
-namespace {
-// Linux names a USB device in sysfs by its place ("1-4.2"); its interfaces add ":1.0".
-QString usbPortPathOf(const QString &portName)
-{
-#ifdef Q_OS_LINUX
-    char target[PATH_MAX] = {};
-    const QByteArray link = QFile::encodeName(QStringLiteral("/sys/class/tty/") + portName);
-    const ssize_t length = readlink(link.constData(), target, sizeof target - 1);
-    if (length <= 0)
-        return QString();
-    static const QRegularExpression usbDevice(QStringLiteral("^\\d+-\\d+(\\.\\d+)*$"));
-    const QStringList parts = QFile::decodeName(QByteArray(target, int(length))).split('/');
-    for (auto it = parts.crbegin(); it != parts.crend(); ++it) {
-        if (usbDevice.match(*it).hasMatch())
-            return *it;
-    }
-    return QString();
-#else
-    Q_UNUSED(portName)
-    return QString();
-#endif
-}
-} // namespace
+#include <QSerialPortInfo>
 
 QList<BootloaderPort> bootloaderPorts()
 {
@@ -44,7 +16,7 @@ QList<BootloaderPort> bootloaderPorts()
         // Ports without USB ids report 0 and never match.
         if (port.vendorIdentifier() == SensorIds::vendorId &&
             port.productIdentifier() == SensorIds::bootloaderProductId)
-            found.append({port.portName(), usbPortPathOf(port.portName())});
+            found.append({port.portName(), PortPlace::of(port.portName())});
     }
     return found;
 }
@@ -54,7 +26,8 @@ QString portOfSensor(const QList<BootloaderPort> &ports, const QString &sensorPo
 {
     for (const BootloaderPort &port : ports) {
         const bool placesKnown = !sensorPortPath.isEmpty() && !port.usbPortPath.isEmpty();
-        if (placesKnown ? port.usbPortPath == sensorPortPath : !portsAtPress.contains(port.name))
+        if (placesKnown ? PortPlace::matches(port.usbPortPath, sensorPortPath)
+                        : !portsAtPress.contains(port.name))
             return port.name;
     }
     return QString();
