@@ -2,43 +2,42 @@
 #include "PackageFolder.h"
 
 #include "Endpoints.h"
+#include "UserFolders.h"
 
+#include <QDebug>
 #include <QDir>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QTemporaryFile>
 
 namespace {
 const char downloadDirectory[] = "dl";
 
 // Whether dl below folder takes a new file: a folder only an administrator may write, or a
-// plain file named "dl" in the way, does not.
+// plain file named "dl" in the way, does not; nor does another user's folder, where root would
+// leave a folder of its own.
 bool canHoldPackage(const QDir &folder)
 {
-    if (!folder.exists(downloadDirectory))
-        folder.mkdir(downloadDirectory);
-    QTemporaryFile probe(folder.filePath(QStringLiteral("dl/.write-test-XXXXXX")));
+    QString ignored;
+    if (!UserFolders::isOwnPlace(folder.absolutePath()) ||
+        !UserFolders::makePrivate(folder.absoluteFilePath(downloadDirectory), &ignored))
+        return false;
+    QTemporaryFile probe(folder.absoluteFilePath(QStringLiteral("dl/.write-test-XXXXXX")));
     return probe.open();
 }
 } // namespace
 
-QString PackageFolder::ofUser()
-{
-#ifdef Q_OS_WIN
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("OVK Sensor Updater"));
-#else
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
-        .filePath(QStringLiteral("ovk-sensor-updater"));
-#endif
-}
-
 QString PackageFolder::prepare(bool workingFolderFirst)
 {
-    if (workingFolderFirst && canHoldPackage(QDir()))
-        return Endpoints::packagePath();
-    const QDir own(ofUser());
-    own.mkpath(QString::fromLatin1(downloadDirectory));
-    return QDir::toNativeSeparators(
-        own.filePath(QDir::fromNativeSeparators(Endpoints::packagePath())));
+    QString package = Endpoints::packagePath();
+    if (!workingFolderFirst || !canHoldPackage(QDir())) {
+        const QDir own(UserFolders::cache());
+        QString error;
+        if (!UserFolders::makePrivate(own.path(), &error) ||
+            !UserFolders::makePrivate(own.filePath(downloadDirectory), &error))
+            qDebug().noquote() << "Cannot make the package folder:" << error;
+        package = own.filePath(QDir::fromNativeSeparators(package));
+    }
+    // A package stored by an earlier version was readable by all; the next download keeps the
+    // mode of the one it replaces.
+    UserFolders::makeFilePrivate(package);
+    return QDir::toNativeSeparators(package);
 }

@@ -4,12 +4,9 @@
 #include <QString>
 
 namespace PackageFolder {
-// The user's own folder: $XDG_CACHE_HOME/ovk-sensor-updater (~/.cache/ovk-sensor-updater), on
-// Windows %LOCALAPPDATA%\OVK Sensor Updater. The window's launcher starts it there too.
-QString ofUser();
-
-// The package's path, its folder "dl" made where missing: "dl/app.zip" below the working
-// folder if asked for and that folder can hold it (an installed program started in its own
-// folder cannot), else below the user's own folder, as an absolute path.
+// The package's path, its folder "dl" made where missing and kept private: "dl/app.zip" below
+// the working folder if asked for and that folder is this user's own and can hold it (an
+// installed program started in its own folder cannot; root never makes "dl" in another user's
+// folder), else below the user's cache folder (UserFolders::cache()), as an absolute path.
 QString prepare(bool workingFolderFirst);
 } // namespace PackageFolder

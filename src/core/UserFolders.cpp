@@ -1,0 +1,266 @@
+// Where this program keeps the files of the user who runs it, and how they are kept private
+// (see UserFolders.h).
+#include "UserFolders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+QString failure(const QString &path, const QString &why)
+{
+    return path + QStringLiteral(": ") + why;
+}
+
+#ifdef Q_OS_WIN
+QString systemError()
+{
+    return qt_error_string(int(GetLastError()));
+}
+#else
+QString systemError()
+{
+    return qt_error_string(errno);
+}
+
+// Whether a folder along path (path itself, where it exists, and every folder above it) belongs
+// to someone other than this program's user and root. Links are judged as themselves: a link
+// that another user put there is theirs.
+bool anotherUsersAlong(const QString &path)
+{
+    const uid_t self = geteuid();
+    QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    for (;;) {
+        struct stat info = {};
+        if (lstat(QFile::encodeName(at).constData(), &info) == 0 && info.st_uid != self &&
+            info.st_uid != 0)
+            return true;
+        const QString above = QFileInfo(at).path();
+        if (above == at)
+            return false;
+        at = above;
+    }
+}
+
+QString ownHome()
+{
+    const passwd *self = getpwuid(geteuid());
+    return self && self->pw_dir && *self->pw_dir ? QFile::decodeName(self->pw_dir)
+                                                 : QStringLiteral("/root");
+}
+#endif
+
+// Where the user's location says, but for root in another user's environment: then below
+// root's own home, where belowHome is the usual place of that location.
+QString chosen(QStandardPaths::StandardLocation location, const QString &belowHome)
+{
+    const QString usual =
+        QDir(QStandardPaths::writableLocation(location)).filePath(UserFolders::programFolderName());
+#ifndef Q_OS_WIN
+    if (geteuid() == 0 && (anotherUsersAlong(usual) || anotherUsersAlong(QDir::homePath())))
+        return QDir(ownHome()).filePath(belowHome + QLatin1Char('/') +
+                                        UserFolders::programFolderName());
+#else
+    Q_UNUSED(belowHome)
+#endif
+    return usual;
+}
+} // namespace
+
+QString UserFolders::data()
+{
+    return chosen(QStandardPaths::GenericDataLocation, QStringLiteral(".local/share"));
+}
+
+QString UserFolders::cache()
+{
+#ifdef Q_OS_WIN
+    return data();
+#else
+    return chosen(QStandardPaths::GenericCacheLocation, QStringLiteral(".cache"));
+#endif
+}
+
+#ifdef Q_OS_WIN
+bool UserFolders::isOwnPlace(const QString &)
+{
+    return true;
+}
+
+bool UserFolders::makePrivate(const QString &folder, QString *error)
+{
+    // %LOCALAPPDATA% is the user's own; what is made in it inherits that.
+    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
+        return true;
+    *error = failure(folder, systemError());
+    return false;
+}
+
+void UserFolders::makeFilePrivate(const QString &) {}
+
+namespace {
+bool writeOnce(HANDLE file, const QByteArray &bytes)
+{
+    DWORD written = 0;
+    return WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr) &&
+           written == DWORD(bytes.size());
+}
+
+bool writeTo(const QString &path, DWORD access, DWORD disposition, const QByteArray &bytes,
+             QString *error)
+{
+    const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    const bool ok = writeOnce(file, bytes);
+    if (!ok)
+        *error = failure(path, systemError());
+    CloseHandle(file);
+    return ok;
+}
+} // namespace
+
+bool UserFolders::writeNew(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return writeTo(QDir::toNativeSeparators(path), GENERIC_WRITE, CREATE_NEW, bytes, error);
+}
+
+bool UserFolders::append(const QString &path, const QByteArray &bytes, QString *error)
+{
+    // Append access without write access: the system puts every write at the end of the file,
+    // where a seek and a write of Qt's append could land on another program's line.
+    return writeTo(QDir::toNativeSeparators(path), FILE_APPEND_DATA, OPEN_ALWAYS, bytes, error);
+}
+#else
+bool UserFolders::isOwnPlace(const QString &folder)
+{
+    struct stat info = {};
+    return stat(QFile::encodeName(folder).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == geteuid() && !anotherUsersAlong(folder);
+}
+
+namespace {
+// Takes from the file or folder open as descriptor, if it is this user's, whatever its group and
+// other users may do with it. What its user may do stays as it is: a folder its user made read
+// only stays so.
+bool restrictOpened(int descriptor, const QString &path, QString *error)
+{
+    struct stat info = {};
+    if (fstat(descriptor, &info) != 0) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    if (info.st_uid != geteuid()) {
+        *error = failure(path, QStringLiteral("belongs to another user"));
+        return false;
+    }
+    if ((info.st_mode & 07077) != 0 && fchmod(descriptor, info.st_mode & 0700) != 0) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    return true;
+}
+
+// One write() of all bytes: a second one could land after another program's.
+bool writeOnce(int descriptor, const QByteArray &bytes, const QString &path, QString *error)
+{
+    ssize_t written = -1;
+    do
+        written = write(descriptor, bytes.constData(), size_t(bytes.size()));
+    while (written < 0 && errno == EINTR);
+    if (written == bytes.size())
+        return true;
+    *error = failure(
+        path, written < 0
+                  ? systemError()
+                  : QStringLiteral("only %1 of %2 bytes written").arg(written).arg(bytes.size()));
+    return false;
+}
+
+bool closeAfter(int descriptor, bool ok)
+{
+    close(descriptor);
+    return ok;
+}
+} // namespace
+
+bool UserFolders::makePrivate(const QString &folder, QString *error)
+{
+    const QString path = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    const QString above = QFileInfo(path).path();
+    if (above != path && !QFileInfo::exists(above) && !makePrivate(above, error))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    if (mkdir(name.constData(), 0700) != 0 && errno != EEXIST) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    // An earlier version made it open to all: set right on the folder itself, never through a
+    // link that may have taken its place.
+    const int descriptor = open(name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    return closeAfter(descriptor, restrictOpened(descriptor, path, error));
+}
+
+void UserFolders::makeFilePrivate(const QString &path)
+{
+    const int descriptor = open(QFile::encodeName(path).constData(),
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    struct stat info = {};
+    QString ignored;
+    if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode))
+        restrictOpened(descriptor, path, &ignored);
+    close(descriptor);
+}
+
+bool UserFolders::writeNew(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int descriptor =
+        open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (descriptor < 0) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    // Made 0600 at most, whatever the umask; a default ACL of the folder may still grant others
+    // more, which a mode set on the file itself takes away.
+    if (closeAfter(descriptor, restrictOpened(descriptor, path, error) &&
+                                   writeOnce(descriptor, bytes, path, error)))
+        return true;
+    unlink(name.constData());
+    return false;
+}
+
+bool UserFolders::append(const QString &path, const QByteArray &bytes, QString *error)
+{
+    // O_APPEND: the kernel puts each write() at the end of the file as it is at that moment.
+    const int descriptor = open(QFile::encodeName(path).constData(),
+                                O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor < 0) {
+        *error = failure(path, systemError());
+        return false;
+    }
+    // A history of an earlier version was readable by all.
+    return closeAfter(descriptor, restrictOpened(descriptor, path, error) &&
+                                      writeOnce(descriptor, bytes, path, error));
+}
+#endif
