@@ -30,7 +30,10 @@ Ctrl+C, SIGTERM and a hang-up let a running update finish; a second Ctrl+C
 stops the flashing tool, and the sensor waits in its bootloader.
 
 Each run's log and a history of every run are kept in the user's data folder;
---history prints the history.)";
+--history prints the last %1 runs of it, --history N the last N, and
+--history all every one.)";
+
+const char allRuns[] = "all";
 
 // Seconds that still fit in milliseconds.
 constexpr int maximumSeconds = std::numeric_limits<int>::max() / 1000;
@@ -41,6 +44,19 @@ int seconds(const QString &text, bool positive)
     bool number = false;
     const int value = text.toInt(&number);
     return number && value >= (positive ? 1 : 0) && value <= maximumSeconds ? value : -1;
+}
+
+// How many runs --history prints: the default without a word, every one for "all", else a
+// whole number from 1; 0 when the word is none of these.
+int runsToPrint(const QStringList &words)
+{
+    if (words.isEmpty())
+        return CommandLine::defaultHistoryRuns;
+    if (words.first() == QLatin1String(allRuns))
+        return -1;
+    bool number = false;
+    const int value = words.first().toInt(&number);
+    return number && value > 0 ? value : 0;
 }
 } // namespace
 
@@ -65,7 +81,8 @@ int ExitCode::of(Updater::Outcome outcome)
 bool CommandLine::parse()
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.setApplicationDescription(
+        QString::fromUtf8(description).arg(CommandLine::defaultHistoryRuns));
     parser.addHelpOption();
     // -v is --verbose here, so the version option is a long one only.
     const QCommandLineOption versionOption("version", "Displays version information.");
@@ -86,7 +103,10 @@ bool CommandLine::parse()
         "json", "Print one JSON object per event (step, progress, outcome, batch summary), and "
                 "nothing else, on standard output.");
     const QCommandLineOption historyOption(
-        "history", "Print the history of updates (with --json: as JSON lines) and exit.");
+        "history",
+        QStringLiteral("Print the last %1 updates (--history N: the last N, --history all: every "
+                       "one; with --json: as JSON lines) and exit.")
+            .arg(CommandLine::defaultHistoryRuns));
     parser.addOptions({versionOption, packageOption, waitOption, toolTimeoutOption, repeatOption,
                        verboseOption, jsonOption, historyOption});
 
@@ -101,10 +121,20 @@ bool CommandLine::parse()
                     qPrintable(ProgramVersion::current()));
         std::exit(0);
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "Unexpected argument: %s\n",
-                     qPrintable(parser.positionalArguments().first()));
+    history = parser.isSet(historyOption);
+    // QCommandLineParser knows no option with a value that may be left out: --history takes
+    // the one word that stands alone.
+    const QStringList words = parser.positionalArguments();
+    if (words.size() > (history ? 1 : 0)) {
+        std::fprintf(stderr, "Unexpected argument: %s\n", qPrintable(words.value(history ? 1 : 0)));
         return false;
+    }
+    if (history) {
+        historyRuns = runsToPrint(words);
+        if (historyRuns == 0) {
+            std::fprintf(stderr, "--history takes a number of runs from 1, or all\n");
+            return false;
+        }
     }
     package = parser.value(packageOption);
     if (parser.isSet(packageOption) && package.isEmpty()) {
@@ -128,6 +158,5 @@ bool CommandLine::parse()
     repeat = parser.isSet(repeatOption);
     verbose = parser.isSet(verboseOption);
     json = parser.isSet(jsonOption);
-    history = parser.isSet(historyOption);
     return true;
 }

@@ -31,6 +31,8 @@ struct CommandLine
     bool verbose = false;
     bool json = false;    // one JSON object per event on standard output
     bool history = false; // print the history of updates instead
+    static constexpr int defaultHistoryRuns = 100;
+    int historyRuns = defaultHistoryRuns; // how many of the last runs it prints; negative: all
 
     // Parses the application's arguments. Answers --help and --version itself and exits; on a
     // usage error prints it and returns false.

@@ -25,14 +25,21 @@ void quietDebugLog(QtMsgType type, const QMessageLogContext &context, const QStr
         defaultHandler(type, context, message);
 }
 
-int printHistory(QTextStream &out, bool json)
+// The last runs, oldest first, read from the end of the history: a production line's long
+// one answers at once.
+int printHistory(QTextStream &out, const CommandLine &options)
 {
-    const QList<QJsonObject> entries = RunHistory::entries();
-    if (json) {
-        for (const QJsonObject &entry : entries)
+    const RunHistory::Recent recent = RunHistory::last(options.historyRuns);
+    if (options.json) {
+        for (const QJsonObject &entry : recent.entries)
             out << QJsonDocument(entry).toJson(QJsonDocument::Compact) << '\n';
     } else {
-        out << RunHistory::table(entries) << '\n';
+        out << RunHistory::table(recent.entries) << '\n';
+        if (recent.earlier > 0)
+            out << QStringLiteral("The last %1 of %2 runs; --history all prints every one.")
+                       .arg(recent.total - recent.earlier)
+                       .arg(recent.total)
+                << '\n';
     }
     out.flush();
     return 0;
@@ -50,7 +57,7 @@ int runConsoleProgram(int argc, char *argv[])
         defaultHandler = qInstallMessageHandler(quietDebugLog);
     QTextStream out(stdout);
     if (options.history)
-        return printHistory(out, options.json);
+        return printHistory(out, options);
     trustBuiltInAuthorities();
 
     ConsoleOutput output(out, ConsoleOutput::modeFor(options.json));

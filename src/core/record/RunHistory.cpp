@@ -2,6 +2,7 @@
 #include "RunHistory.h"
 
 #include "RunRecord.h"
+#include "UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -9,30 +10,139 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
-#include <QStandardPaths>
 #include <QVector>
+#include <algorithm>
+#include <cstring>
 
 namespace {
 constexpr int keptLogs = 20;
+constexpr qint64 backwardChunk = 64 * 1024;
+constexpr qint64 countingChunk = 1024 * 1024;
 
-// Files are named by when they began, so that the oldest sort first.
-QString logName(const QDateTime &started)
+// Files are named by when they began in UTC, so that name order is age order, also across the
+// night the clocks go back. Two runs of one program that began in the same millisecond (two
+// sensors) are numbered.
+QString logName(const QDir &logs, const QDateTime &started)
 {
-    return QStringLiteral("run-%1-%2.log")
-        .arg(started.toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")))
-        .arg(QCoreApplication::applicationPid());
+    const QString name =
+        QStringLiteral("update-%1-%2")
+            .arg(started.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss.zzz'Z'")))
+            .arg(QCoreApplication::applicationPid());
+    QString numbered = name + QStringLiteral(".log");
+    for (int number = 2; logs.exists(numbered); ++number)
+        numbered = QStringLiteral("%1-%2.log").arg(name).arg(number);
+    return numbered;
 }
 
-QString fileError(const QFileDevice &file)
+QStringList sortedNames(const QDir &folder, const QString &pattern)
 {
-    return file.fileName() + QStringLiteral(": ") + file.errorString();
+    QStringList names = folder.entryList({pattern}, QDir::Files);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Keeps the newest logs. Earlier versions named theirs by local time ("run-..."): every one of
+// those is older than the first named by UTC, and goes first.
+void pruneLogs(QDir logs)
+{
+    const QStringList byAge = sortedNames(logs, QStringLiteral("run-*.log")) +
+                              sortedNames(logs, QStringLiteral("update-*.log"));
+    for (int index = 0; index < byAge.size() - keptLogs; ++index)
+        logs.remove(byAge[index]);
+}
+
+// How many lines the first size bytes of file hold: each newline that ends one that is not
+// empty, and a last line without one. Counted, not parsed: 40 MB take milliseconds.
+qint64 countLines(QFile &file, qint64 size)
+{
+    qint64 lines = 0;
+    char previous = '\n';
+    QByteArray chunk(int(qMin(size, countingChunk)), Qt::Uninitialized);
+    file.seek(0);
+    for (qint64 left = size; left > 0;) {
+        const qint64 got = file.read(chunk.data(), qMin<qint64>(left, chunk.size()));
+        if (got <= 0)
+            break;
+        const char *at = chunk.constData();
+        const char *const end = at + got;
+        while (const void *found = std::memchr(at, '\n', size_t(end - at))) {
+            const char *newline = static_cast<const char *>(found);
+            if ((newline == chunk.constData() ? previous : newline[-1]) != '\n')
+                ++lines;
+            at = newline + 1;
+        }
+        previous = end[-1];
+        left -= got;
+    }
+    return previous == '\n' ? lines : lines + 1;
+}
+
+// The lines of a file from a point back to its start, empty ones left out, read in chunks from
+// the end: the last runs of a long history cost what they are, not what the file is.
+class LinesFromEnd
+{
+public:
+    LinesFromEnd(QFile &file, qint64 end)
+        : file(file)
+        , position(end)
+    {}
+
+    bool previous(QByteArray *line)
+    {
+        for (;;) {
+            int newline = pending.lastIndexOf('\n');
+            while (newline < 0 && position > 0) {
+                readEarlierChunk();
+                newline = pending.lastIndexOf('\n');
+            }
+            if (newline < 0 && pending.isEmpty())
+                return false;
+            *line = pending.mid(newline + 1);
+            pending.truncate(qMax(newline, 0));
+            if (!line->isEmpty())
+                return true;
+        }
+    }
+
+private:
+    void readEarlierChunk()
+    {
+        const qint64 from = qMax<qint64>(0, position - backwardChunk);
+        const QByteArray chunk = file.seek(from) ? file.read(position - from) : QByteArray();
+        // A file cut shorter meanwhile ends the reading where it is.
+        position = chunk.size() == position - from ? from : 0;
+        pending.prepend(chunk);
+    }
+
+    QFile &file;
+    qint64 position; // where the bytes not read yet end
+    QByteArray pending;
+};
+
+QString earlierRunsLine(qint64 earlier)
+{
+    return earlier == 1 ? QStringLiteral("1 earlier run is not shown.")
+                        : QStringLiteral("%1 earlier runs are not shown.").arg(earlier);
 }
 
 QString duration(double milliseconds)
 {
     return milliseconds < 1000 ? QStringLiteral("%1 ms").arg(milliseconds)
                                : QStringLiteral("%1 s").arg(milliseconds / 1000, 0, 'f', 1);
+}
+
+// The outcome's words, and how the flashing tool ended where it did.
+QString outcomeText(const QJsonObject &entry)
+{
+    const QString words = entry.value(QStringLiteral("words")).toString();
+    if (entry.contains(QStringLiteral("signal")))
+        return QStringLiteral("%1 (signal %2)")
+            .arg(words)
+            .arg(entry.value(QStringLiteral("signal")).toInt());
+    if (entry.contains(QStringLiteral("code")))
+        return QStringLiteral("%1 (%2)").arg(words).arg(
+            entry.value(QStringLiteral("code")).toInt());
+    return words;
 }
 
 QString sizeText(double bytes)
@@ -44,13 +154,7 @@ QString sizeText(double bytes)
 
 QString RunHistory::folder()
 {
-#ifdef Q_OS_WIN
-    const QString name = QStringLiteral("OVK Sensor Updater");
-#else
-    const QString name = QStringLiteral("ovk-sensor-updater");
-#endif
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(name);
+    return UserFolders::data();
 }
 
 QString RunHistory::logFolder()
@@ -63,49 +167,65 @@ QString RunHistory::historyFile()
     return QDir(folder()).filePath(QStringLiteral("history.jsonl"));
 }
 
+bool RunHistory::makeLogFolder(QString *error)
+{
+    return UserFolders::makePrivate(folder(), error) &&
+           UserFolders::makePrivate(logFolder(), error);
+}
+
 bool RunHistory::keep(const RunRecord &record, QString *error)
 {
-    QDir logs(logFolder());
-    if (!logs.mkpath(QStringLiteral("."))) {
-        *error = logs.path() + QStringLiteral(": cannot be made");
+    if (!makeLogFolder(error))
         return false;
-    }
-    const QString name = logName(record.started());
-    QSaveFile log(logs.filePath(name));
-    if (!log.open(QIODevice::WriteOnly) || log.write(record.logText().toUtf8()) < 0 ||
-        !log.commit()) {
-        *error = fileError(log);
+    const QDir logs(logFolder());
+    const QString name = logName(logs, record.started());
+    if (!UserFolders::writeNew(logs.filePath(name), record.logText().toUtf8(), error))
         return false;
-    }
-    const QStringList older =
-        logs.entryList({QStringLiteral("run-*.log")}, QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QString &old : older.mid(keptLogs))
-        logs.remove(old);
+    pruneLogs(logs);
 
     QJsonObject entry = record.summary();
     entry.insert(QStringLiteral("log"), name);
-    // One write of one line: two programs of one user that end at once do not mix theirs.
+    return UserFolders::append(historyFile(),
+                               QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n', error);
+}
+
+RunHistory::Recent RunHistory::last(int count)
+{
+    Recent recent;
     QFile history(historyFile());
-    if (!history.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        history.write(QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n') < 0) {
-        *error = fileError(history);
-        return false;
+    if (!history.open(QIODevice::ReadOnly))
+        return recent;
+    // Up to its size now: a line another program adds meanwhile is for the next look.
+    const qint64 size = history.size();
+    recent.total = countLines(history, size);
+    LinesFromEnd lines(history, size);
+    QByteArray line;
+    qint64 read = 0;
+    while ((count < 0 || read < count) && lines.previous(&line)) {
+        ++read;
+        const QJsonDocument entry = QJsonDocument::fromJson(line);
+        if (entry.isObject())
+            recent.entries.append(entry.object());
     }
-    return true;
+    std::reverse(recent.entries.begin(), recent.entries.end());
+    recent.earlier = recent.total - read;
+    return recent;
 }
 
 QList<QJsonObject> RunHistory::entries()
 {
-    QList<QJsonObject> found;
-    QFile history(historyFile());
-    if (!history.open(QIODevice::ReadOnly))
-        return found;
-    for (const QByteArray &line : history.readAll().split('\n')) {
-        const QJsonDocument entry = QJsonDocument::fromJson(line);
-        if (entry.isObject())
-            found.append(entry.object());
-    }
-    return found;
+    return last(-1).entries;
+}
+
+QString RunHistory::overview(int rows)
+{
+    const Recent recent = last(rows);
+    QList<QJsonObject> newestFirst = recent.entries;
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    QString text = table(newestFirst);
+    if (recent.earlier > 0)
+        text += QLatin1Char('\n') + earlierRunsLine(recent.earlier);
+    return text;
 }
 
 QString RunHistory::table(const QList<QJsonObject> &entries)
@@ -131,10 +251,7 @@ QString RunHistory::table(const QList<QJsonObject> &entries)
                  .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
              entry.value(QStringLiteral("program")).toString() + QLatin1Char(' ') +
                  entry.value(QStringLiteral("version")).toString(),
-             entry.value(QStringLiteral("sensor")).toString(), packageText,
-             QStringLiteral("%1 (%2)")
-                 .arg(entry.value(QStringLiteral("words")).toString())
-                 .arg(entry.value(QStringLiteral("code")).toInt()),
+             entry.value(QStringLiteral("sensor")).toString(), packageText, outcomeText(entry),
              steps.join(QStringLiteral(", "))});
     }
     QVector<int> widths(rows.first().size(), 0);
