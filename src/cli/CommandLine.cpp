@@ -60,24 +60,6 @@ int runsToPrint(const QStringList &words)
 }
 } // namespace
 
-int ExitCode::of(Updater::Outcome outcome)
-{
-    switch (outcome) {
-    case Updater::Done:
-        return updateDone;
-    case Updater::NoSensor:
-        return noSensor;
-    case Updater::AccessDenied:
-        return accessDenied;
-    case Updater::NoUsablePackage:
-        return noUsablePackage;
-    case Updater::MoreThanOneSensor:
-        return moreThanOneSensor;
-    default:
-        return errorOnUpdate;
-    }
-}
-
 bool CommandLine::parse()
 {
     QCommandLineParser parser;

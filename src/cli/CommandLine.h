@@ -1,26 +1,9 @@
 // The console companion's command line: its options, its exit codes and its help text.
 #pragma once
 
-#include "Updater.h"
+#include "OutcomeCodes.h"
 
 #include <QString>
-
-namespace ExitCode {
-constexpr int updateDone = 0;
-constexpr int errorOnUpdate = 1;
-constexpr int noSensor = 2;
-constexpr int accessDenied = 3;
-constexpr int noUsablePackage = 4;
-constexpr int moreThanOneSensor = 5;
-constexpr int usage = 64;
-// Stopped by a signal before an update began (130 for Ctrl+C), or by a second Ctrl+C during one.
-constexpr int interruptedBy(int signalNumber)
-{
-    return 128 + signalNumber;
-}
-// The exit code of a run's outcome.
-int of(Updater::Outcome outcome);
-} // namespace ExitCode
 
 struct CommandLine
 {

@@ -80,7 +80,7 @@ void ConsoleOutput::step(int step, int percent)
 }
 
 void ConsoleOutput::outcome(Updater::Outcome outcome, const QString &line, int exitCode,
-                            int toolCode, int sensorNumber)
+                            const RunReport *report, int sensorNumber)
 {
     if (mode != Mode::Json) {
         say(line);
@@ -90,8 +90,12 @@ void ConsoleOutput::outcome(Updater::Outcome outcome, const QString &line, int e
                       {"outcome", outcomeName(outcome)},
                       {"title", OutcomeWords::title(outcome)},
                       {"text", line},
-                      {"code", toolCode},
                       {"exitCode", exitCode}};
+    // The flashing tool's own code only where it ran to an end; a signal is no exit code.
+    if (report && report->toolEnded && report->toolSignal == 0)
+        event.insert("code", report->toolExitCode);
+    if (report && report->toolEnded && report->toolSignal != 0)
+        event.insert("signal", report->toolSignal);
     if (sensorNumber > 0)
         event.insert("sensor", sensorNumber);
     writeJson(event);

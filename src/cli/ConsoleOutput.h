@@ -3,6 +3,7 @@
 // or a script reading JSON (one object per event, nothing else on standard output).
 #pragma once
 
+#include "RunReport.h"
 #include "Updater.h"
 
 #include <QString>
@@ -25,9 +26,9 @@ public:
 
     void say(const QString &line);
     void step(int step, int percent);
-    // sensorNumber: the batch's count, 0 outside a batch.
-    void outcome(Updater::Outcome outcome, const QString &line, int exitCode, int toolCode,
-                 int sensorNumber = 0);
+    // report: the run's, where one ran; sensorNumber: the batch's count, 0 outside a batch.
+    void outcome(Updater::Outcome outcome, const QString &line, int exitCode,
+                 const RunReport *report = nullptr, int sensorNumber = 0);
     void summary(int updated, int failed, int exitCode);
 
 private:

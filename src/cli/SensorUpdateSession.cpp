@@ -1,8 +1,10 @@
-// Drives the Updater from a terminal, one sensor or a whole batch.
+// Drives update runs from a terminal, one sensor or a whole batch (see SensorUpdateSession.h).
 #include "SensorUpdateSession.h"
 
 #include "FirmwarePackage.h"
+#include "OutcomeCodes.h"
 #include "OutcomeWords.h"
+#include "SensorCensus.h"
 #include "SensorIds.h"
 #include "Updater.h"
 
@@ -32,16 +34,8 @@ SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &op
 {
     poll.setInterval(pollIntervalMs);
     connect(&poll, &QTimer::timeout, this, &SensorUpdateSession::onPoll);
-    connect(&updater, &Updater::runEnded, this, &SensorUpdateSession::onRunEnded);
     connect(&updater, &Updater::packageDownloadFailed, this,
             &SensorUpdateSession::onDownloadFailed);
-    connect(&updater, &Updater::stepChanged, this,
-            [this] { this->out.step(this->updater.step(), this->updater.progress()); });
-    // Access denied has words of its own; any other failed open is told what it means.
-    connect(&updater, &Updater::usbError, this, [](int error) {
-        if (error != UsbLink::errorAccess)
-            std::fprintf(stderr, "%s\n", qPrintable(OutcomeWords::usbErrorMeaning(error)));
-    });
 }
 
 void SensorUpdateSession::start()
@@ -49,7 +43,7 @@ void SensorUpdateSession::start()
     const bool connected = updater.checkPodConnected();
     if (!connected && !options.repeat && options.waitSeconds < 0) {
         tellNoSensor();
-        finish(ExitCode::of(Updater::NoSensor));
+        finish(OutcomeCodes::exitCode(Updater::NoSensor));
         return;
     }
     if (options.package.isEmpty()) {
@@ -72,14 +66,16 @@ void SensorUpdateSession::stop(int signalNumber)
         if (state == State::Updating && signalNumber == SIGINT && !stoppingTool) {
             stoppingTool = true;
             say("Stopping the flashing tool");
-            updater.stopUpdate();
+            run->stop();
         }
         return;
     }
     stopSignal = signalNumber;
-    // Nothing has touched the sensor while its package is still on its way.
-    if (state == State::Updating && !updater.withdrawWaitingRun()) {
-        say("Stopping once the running update has ended");
+    // Nothing has touched the sensor while its package is still on its way: the run ends at
+    // once, and says so.
+    if (state == State::Updating) {
+        if (!run->withdraw())
+            say("Stopping once the running update has ended");
         return;
     }
     if (state != State::Updating && options.repeat) {
@@ -102,27 +98,27 @@ void SensorUpdateSession::onPoll()
 {
     if (state == State::WaitingForSensor) {
         if (updater.checkPodConnected()) {
-            if (!options.repeat || onlyOneSensor(updater.connectedSensors()))
+            if (!options.repeat || onlyOneSensor(SensorCensus::take(updater.usb()).count()))
                 beginUpdate();
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
             tellNoSensor();
-            options.repeat ? finishBatch() : finish(ExitCode::of(Updater::NoSensor));
+            options.repeat ? finishBatch() : finish(OutcomeCodes::exitCode(Updater::NoSensor));
         }
         return;
     }
     if (state != State::WaitingForNext)
         return;
-    const QList<UsbDeviceId> sensors = updater.connectedSensors();
-    if (sensors.isEmpty()) {
+    const SensorCensus census = SensorCensus::take(updater.usb());
+    if (census.count() == 0) {
         lastSensorLeft = true;
         if (!absentSince.isValid())
             absentSince.start();
         return;
     }
-    for (const UsbDeviceId &sensor : sensors) {
-        if (isNextSensor(sensor)) {
-            if (onlyOneSensor(sensors))
+    for (const CensusSensor &sensor : census.sensors()) {
+        if (isNextSensor(sensor.id)) {
+            if (onlyOneSensor(census.count()))
                 beginUpdate();
             return;
         }
@@ -135,12 +131,12 @@ void SensorUpdateSession::onPoll()
 void SensorUpdateSession::tellNoSensor()
 {
     out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                ExitCode::of(Updater::NoSensor), 0);
+                OutcomeCodes::exitCode(Updater::NoSensor));
 }
 
-bool SensorUpdateSession::onlyOneSensor(const QList<UsbDeviceId> &sensors)
+bool SensorUpdateSession::onlyOneSensor(int sensors)
 {
-    if (sensors.size() <= 1)
+    if (sensors <= 1)
         return true;
     askToUnplug();
     return false;
@@ -183,7 +179,19 @@ void SensorUpdateSession::beginUpdate()
     say("Updating the sensor with " + package);
     if (!downloadFailure.isEmpty())
         say(std::exchange(downloadFailure, QString()));
-    updater.updatePod(package);
+    UpdateRun::Settings settings;
+    settings.package = package;
+    settings.timing = updater.runTiming();
+    run = new UpdateRun(updater.usb(), settings, this);
+    connect(run, &UpdateRun::stepChanged, this, [this] { out.step(run->step(), run->progress()); });
+    // Access denied has words of its own; any other failed open is told what it means.
+    connect(run, &UpdateRun::usbError, this, [](int error) {
+        if (error != UsbLink::errorAccess)
+            std::fprintf(stderr, "%s\n", qPrintable(OutcomeWords::usbErrorMeaning(error)));
+    });
+    connect(run, &UpdateRun::finished, this, &SensorUpdateSession::onRunEnded);
+    // A package still on its way is waited for; nothing touches the sensor meanwhile.
+    run->start(updater.downloadOf(package));
 }
 
 void SensorUpdateSession::onDownloadFailed()
@@ -200,11 +208,18 @@ void SensorUpdateSession::onDownloadFailed()
 
 void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
 {
+    const RunReport report = run->report();
+    run->deleteLater();
+    run = nullptr;
     if (state != State::Updating)
         return;
-    const QString line = OutcomeWords::line(outcome, package, updater.toolTimeoutMs() / 1000,
-                                            updater.outcomeDetail());
+    const QString line =
+        OutcomeWords::line(outcome, package, settingsTimeoutSeconds(), report.detail);
+    const int exitCode = OutcomeCodes::exitCode(outcome);
     switch (outcome) {
+    case Updater::Withdrawn:
+        tellInterrupted(outcome, report);
+        break;
     case Updater::MoreThanOneSensor:
         // Refused before any sensor was touched: not one of the batch's. A batch waits until
         // one of them is unplugged.
@@ -216,50 +231,70 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         }
         Q_FALLTHROUGH();
     case Updater::UpdateAlreadyRunning:
-        out.outcome(outcome, line, ExitCode::of(outcome), updater.outcomeCode());
-        options.repeat ? finishBatch() : finish(ExitCode::of(outcome));
+        out.outcome(outcome, line, exitCode, &report);
+        options.repeat ? finishBatch() : finish(exitCode);
         break;
     case Updater::ToolStopped:
         if (stoppingTool) {
-            say(interrupted + QStringLiteral(". ") + OutcomeWords::waitsInBootloader());
-            finish(ExitCode::interruptedBy(SIGINT));
+            tellInterrupted(outcome, report);
             break;
         }
         Q_FALLTHROUGH();
     default:
-        tellFailure(outcome);
-        recordOutcome(outcome, line);
+        tellFailure(outcome, report);
+        recordOutcome(outcome, line, report);
     }
 }
 
-void SensorUpdateSession::tellFailure(Updater::Outcome outcome)
+// Stopped by the person: a run withdrawn before it touched the sensor, or one whose tool a
+// second Ctrl+C stopped. Told as every run is, and a batch with its summary.
+void SensorUpdateSession::tellInterrupted(Updater::Outcome outcome, const RunReport &report)
 {
-    // The tool's own words, for whoever looks into why: on standard error, beside the outcome.
-    const QString tail = updater.toolTail(toolTailLines);
-    if (outcome == Updater::Done || tail.isEmpty())
-        return;
-    std::fprintf(stderr, "%s\n%s\n", qPrintable(tr("The flashing tool's last lines:")),
-                 qPrintable(tail));
+    const int exitCode = ExitCode::interruptedBy(stopSignal);
+    const QString line = outcome == Updater::ToolStopped ? interrupted + QStringLiteral(". ") +
+                                                               OutcomeWords::waitsInBootloader()
+                                                         : interrupted;
+    if (outcome == Updater::ToolStopped && options.repeat)
+        ++failed;
+    out.outcome(outcome, line, exitCode, &report, options.repeat ? updated + failed : 0);
+    if (options.repeat)
+        out.summary(updated, failed, exitCode);
+    finish(exitCode);
 }
 
-void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString &text)
+int SensorUpdateSession::settingsTimeoutSeconds() const
 {
-    const int exitCode = ExitCode::of(outcome);
+    return updater.runTiming().toolTimeoutMs / 1000;
+}
+
+void SensorUpdateSession::tellFailure(Updater::Outcome outcome, const RunReport &report)
+{
+    // The tool's own words, for whoever looks into why: on standard error, beside the outcome.
+    if (outcome == Updater::Done || report.toolTail.isEmpty())
+        return;
+    std::fprintf(stderr, "%s\n%s\n", qPrintable(tr("The flashing tool's last lines:")),
+                 qPrintable(report.toolTail));
+}
+
+void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString &text,
+                                        const RunReport &report)
+{
+    const int exitCode = OutcomeCodes::exitCode(outcome);
     if (!options.repeat) {
-        out.outcome(outcome, text, exitCode, updater.outcomeCode());
+        out.outcome(outcome, text, exitCode, &report);
         finish(exitCode);
         return;
     }
     exitCode == ExitCode::updateDone ? ++updated : ++failed;
     // The sensor the run updated, to tell it from the next one.
-    lastSensor = updater.runSensor();
+    lastSensor = report.sensor;
     out.outcome(outcome,
                 QStringLiteral("Sensor %1: %2 (%3 updated, %4 failed)")
                     .arg(updated + failed)
                     .arg(text)
                     .arg(updated)
                     .arg(failed),
-                exitCode, updater.outcomeCode(), updated + failed);
+                exitCode, &report, updated + failed);
     // No later sensor could be updated with a package, a tool or a lock that is not there.
     if (stopSignal != 0 || stopsBatch(outcome)) {
         finishBatch();

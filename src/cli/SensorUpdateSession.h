@@ -1,9 +1,11 @@
-// Drives the Updater from a terminal: waits for a sensor, updates it, and in batch mode goes on
-// with the next sensor plugged in. Says each event in one line, in the window's own words.
+// Drives update runs from a terminal, as the window does: waits for a sensor, updates it, and in
+// batch mode goes on with the next sensor plugged in. Says each event in one line, in the
+// window's own words.
 #pragma once
 
 #include "CommandLine.h"
 #include "ConsoleOutput.h"
+#include "UpdateRun.h"
 #include "Updater.h"
 #include "UsbLink.h"
 
@@ -39,19 +41,22 @@ private:
     void waitForSensor(const QString &announcement);
     bool isNextSensor(const UsbDeviceId &sensor) const;
     void tellNoSensor();
-    bool onlyOneSensor(const QList<UsbDeviceId> &sensors);
+    bool onlyOneSensor(int sensors);
+    int settingsTimeoutSeconds() const;
     void askToUnplug();
     void beginUpdate();
     void onRunEnded(Updater::Outcome outcome);
     void onDownloadFailed();
-    void recordOutcome(Updater::Outcome outcome, const QString &text);
+    void tellInterrupted(Updater::Outcome outcome, const RunReport &report);
+    void recordOutcome(Updater::Outcome outcome, const QString &text, const RunReport &report);
     static bool stopsBatch(Updater::Outcome outcome);
-    void tellFailure(Updater::Outcome outcome);
+    void tellFailure(Updater::Outcome outcome, const RunReport &report);
     void finishBatch();
     void finish(int exitCode);
     void say(const QString &line);
 
     Updater &updater;
+    UpdateRun *run = nullptr; // while one goes
     const CommandLine options;
     const QString package;
     ConsoleOutput &out;

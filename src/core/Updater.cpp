@@ -1,18 +1,28 @@
-// Updater: construction, teardown and the sensor's USB operations.
+// Updater: construction and teardown, the sensor's presence and command, and its one run.
 #include "Updater.h"
 
+#include "BootloaderCommand.h"
 #include "Endpoints.h"
-#include "FlashingTool.h"
+#include "OutcomeCodes.h"
+#include "OutcomeWords.h"
+#include "PackageDownload.h"
 #include "PackageFolder.h"
+#include "RunHistory.h"
+#include "RunReport.h"
 #include "SensorIds.h"
+#include "UpdateLock.h"
+#include "UpdateRun.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply> // the managers' finished() carries it
 #include <limits>
 
 namespace {
-constexpr unsigned char bootloaderCommand = 0x12;
+// Of the history, as many runs as a dialog shows comfortably.
+constexpr int historyRows = 200;
 } // namespace
 
 Updater::Updater(QObject *parent, PackageHome packageHome)
@@ -21,6 +31,9 @@ Updater::Updater(QObject *parent, PackageHome packageHome)
     , versionRequest(QUrl())
     , firmwareRequest(QUrl())
     , helpHost(Endpoints::helpHost())
+    , lockFolder(UpdateLock::machineFolder())
+    , userLockFolder(UpdateLock::userFolder())
+    , last(std::make_unique<RunReport>())
 {
     // Qt's bearer management would look at every network interface every 10 s for as long as
     // the program runs, to tell whether a network is up: a request that fails says so too. Its
@@ -36,24 +49,12 @@ Updater::Updater(QObject *parent, PackageHome packageHome)
     firmwareManager = new QNetworkAccessManager;
     connect(firmwareManager, &QNetworkAccessManager::finished, this,
             [this](QNetworkReply *reply) { handleFirmwareReply(reply); });
-
-    portSearchTimer.setSingleShot(true);
-    // The sensor's 3000 ms are a minimum: a coarse timer would fire up to 5 % early.
-    portSearchTimer.setTimerType(Qt::PreciseTimer);
-    connect(&portSearchTimer, &QTimer::timeout, this, &Updater::lookForBootloaderPort);
-    toolDeadline.setSingleShot(true);
-    connect(&toolDeadline, &QTimer::timeout, this, &Updater::onToolTimeout);
-    // Often enough for a bar that moves smoothly, seldom enough to cost nothing.
-    progressPoll.setInterval(200);
-    connect(&progressPoll, &QTimer::timeout, this, &Updater::followToolProgress);
 }
 
 Updater::~Updater()
 {
-    // A tool still flashing is let finish: its process object would kill its supervisor when
-    // deleted, and with it the tool's time-out.
-    if (process && process->state() != QProcess::NotRunning)
-        process->setParent(nullptr);
+    // A run still flashing lets its tool finish (see UpdateRun).
+    delete run;
     delete versionManager;
     delete firmwareManager;
 }
@@ -68,27 +69,120 @@ bool Updater::checkPodConnected()
                                                       SensorIds::bootloaderProductId}) > 0;
 }
 
-QList<UsbDeviceId> Updater::connectedSensors()
-{
-    return usbLink.identifyDevices(SensorIds::vendorId, SensorIds::applicationProductId) +
-           usbLink.identifyDevices(SensorIds::vendorId, SensorIds::bootloaderProductId);
-}
-
 bool Updater::sendBootloaderCommand()
 {
-    if (!usbLink.open(SensorIds::vendorId, SensorIds::applicationProductId)) {
-        qDebug() << usbLink.lastError() << usbLink.lastErrorName();
-        emit usbError(usbLink.lastError(), QString::fromLatin1(usbLink.lastErrorName()));
-        return false;
-    }
-    qDebug() << "Opened TVX";
-    if (usbLink.claimInterface())
-        qDebug() << "Claimed IF TVX";
-    qDebug() << usbLink.lastErrorName();
+    if (BootloaderCommand::send(usbLink, QString(), timing.bootloaderWriteTimeoutMs))
+        return true;
+    emit usbError(usbLink.lastError(), QString::fromLatin1(usbLink.lastErrorName()));
+    return false;
+}
 
-    if (usbLink.write(&bootloaderCommand, 1, timing.bootloaderWriteTimeoutMs))
-        qDebug() << "Sent DFU cmd";
-    else
-        qDebug() << usbLink.lastErrorName();
-    return true;
+void Updater::updatePod(QString firmwarePath)
+{
+    // This program's own run reports its outcome; a second would start a second flashing tool
+    // on the same port.
+    if (run) {
+        qDebug() << "Update already running";
+        return;
+    }
+    UpdateRun::Settings settings;
+    settings.package = firmwarePath;
+    settings.timing = timing;
+    settings.lockFolder = lockFolder;
+    settings.userLockFolder = userLockFolder;
+    run = new UpdateRun(usbLink, settings, this);
+    connect(run, &UpdateRun::stepChanged, this, &Updater::stepChanged);
+    connect(run, &UpdateRun::usbError, this, &Updater::usbError);
+    // The last port found and the last tool started are the Updater's to keep.
+    connect(run, &UpdateRun::portFound, this, [this](const QString &port) { portName = port; });
+    connect(run, &UpdateRun::toolStarted, this, [this](QProcess *tool) { process = tool; });
+    connect(run, &UpdateRun::finished, this, &Updater::onRunFinished);
+    emit runningChanged();
+    // The package the window starts downloading at start-up may still be on its way.
+    run->start(downloadOf(firmwarePath));
+}
+
+void Updater::onRunFinished(Outcome outcome)
+{
+    *last = run->report();
+    run->deleteLater();
+    run = nullptr;
+    emit runningChanged();
+    emit stepChanged();
+    // Withdrawn as its window closes: nobody waits for its word.
+    if (outcome == Withdrawn)
+        return;
+    if (OutcomeCodes::emitsUpdateDone(outcome))
+        emit updateDone(last->updateDoneCode);
+    emit runEnded(outcome);
+}
+
+void Updater::processFinished(int exitCode)
+{
+    // A run reads its own tool's end; called by hand, with none going, the code is told.
+    if (run)
+        return;
+    qDebug() << "Update done, Exit code:" << exitCode;
+    emit updateDone(exitCode);
+}
+
+void Updater::stopUpdate()
+{
+    if (run)
+        run->stop();
+}
+
+bool Updater::withdrawWaitingRun()
+{
+    return run && run->withdraw();
+}
+
+PackageDownload *Updater::downloadOf(const QString &package) const
+{
+    if (!packageDownload || QFileInfo(package).absoluteFilePath() !=
+                                QFileInfo(packageDownload->packagePath()).absoluteFilePath())
+        return nullptr;
+    return packageDownload;
+}
+
+int Updater::step() const
+{
+    return run ? run->step() : NoStep;
+}
+
+int Updater::progress() const
+{
+    return run ? run->progress() : -1;
+}
+
+QString Updater::stepText() const
+{
+    return OutcomeWords::stepLine(step(), progress());
+}
+
+QUrl Updater::logFolder() const
+{
+    // Made before any run has kept a log there: the desktop opens no folder that is missing.
+    QDir().mkpath(RunHistory::logFolder());
+    return QUrl::fromLocalFile(RunHistory::logFolder());
+}
+
+QString Updater::historyText() const
+{
+    return RunHistory::table(RunHistory::entries());
+}
+
+QString Updater::outcomeTitle(int outcome) const
+{
+    return OutcomeWords::title(Outcome(outcome));
+}
+
+QString Updater::outcomeText(int outcome) const
+{
+    return OutcomeWords::text(Outcome(outcome), last->detail);
+}
+
+QString Updater::runDetails() const
+{
+    return last->details;
 }

@@ -1,27 +1,24 @@
-// Updater: the program's logic, published to QML as "updater" and driven by the console
-// program. Every run ends in exactly one outcome (runEnded), which every front-end reads.
+// Updater: the program's object, published to QML as "updater": whether the sensor is plugged
+// in, the online services (version check, package download), and at most one update run at a
+// time (UpdateRun), whose one outcome it tells (runEnded) with the window's signals.
 #pragma once
 
-#include "LockHolder.h"
-#include "RunRecord.h"
-#include "ToolProgress.h"
-#include "UpdateLock.h"
 #include "UpdateTiming.h"
 #include "UsbLink.h"
 
-#include <QElapsedTimer>
 #include <QNetworkRequest>
 #include <QObject>
 #include <QPointer>
+#include <QProcess>
 #include <QString>
-#include <QStringList>
-#include <QTimer>
 #include <QUrl>
 #include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
-class FlashingToolProcess;
+class PackageDownload;
+class UpdateRun;
+struct RunReport;
 
 class Updater : public QObject
 {
@@ -39,12 +36,12 @@ class Updater : public QObject
     Q_PROPERTY(QUrl logFolder READ logFolder CONSTANT)
 
 public:
-    // One value per way a run ends; their words are OutcomeWords'.
+    // One value per way a run ends; their words are OutcomeWords', their numbers OutcomeCodes'.
     enum Outcome
     {
         Done,
-        ToolFailed, // the tool's exit code was not 0, or it crashed
-        NoSensor,   // found by a front-end before it asks for a run
+        ToolFailed, // the tool's exit code was not 0, or a signal ended it
+        NoSensor,   // found by a front-end before it asks for a run, or gone from its place
         AccessDenied,
         NoUsablePackage,
         NoBootloaderPort,
@@ -52,8 +49,10 @@ public:
         ToolStopped, // after its time-out, or when asked to stop
         UpdateAlreadyRunning,
         MoreThanOneSensor,
-        LockUnavailable, // the lock that keeps updates apart cannot be used
-        NoFlashingTool
+        LockUnavailable, // a lock that keeps updates apart cannot be used
+        NoFlashingTool,
+        SupervisorLost, // the tool's supervisor died without a word: the tool may still run
+        Withdrawn       // while it waited for its package, before the sensor was touched
     };
     Q_ENUM(Outcome)
 
@@ -77,6 +76,7 @@ public:
     static constexpr int moreThanOneSensor = -6;
     static constexpr int lockUnavailable = -7;
     static constexpr int noFlashingTool = -8;
+    static constexpr int supervisorLost = -9;
 
     // Where the downloaded package is kept: the window keeps it in "dl" below its working
     // folder where that folder can hold it; the console program always in the user's own.
@@ -90,12 +90,9 @@ public:
                      PackageHome packageHome = PackageHome::WorkingFolderFirst);
     ~Updater() override;
 
-    // False when the sensor could not be opened (usbError has been emitted).
+    // The bootloader command to whichever sensor is plugged in. False when it could not be
+    // opened (usbError has been emitted).
     bool sendBootloaderCommand();
-
-    // The sensors on the bus, running or waiting in their bootloader, as batch updates tell one
-    // from the next.
-    QList<UsbDeviceId> connectedSensors();
 
     // Drops a run that still waits for its package download: nothing has touched the sensor
     // yet. False when there is no such run.
@@ -104,27 +101,25 @@ public:
     // given up. The run ends in updateDone(toolStopped).
     void stopUpdate();
 
-    int toolTimeoutMs() const { return timing.toolTimeoutMs; }
+    // What the console program's runs share with the window's: the USB link, the timing, and
+    // the package download in flight (none once it has ended).
+    UsbLink &usb() { return usbLink; }
+    const UpdateTiming &runTiming() const { return timing; }
     void setToolTimeoutMs(int milliseconds) { timing.toolTimeoutMs = milliseconds; }
+    PackageDownload *downloadOf(const QString &package) const;
 
-    bool isRunning() const { return stage != Stage::Idle; }
+    bool isRunning() const { return run != nullptr; }
     QString packagePath() const { return packageFile; }
-    // The sensor of the last run, as it was on USB when the run began.
-    UsbDeviceId runSensor() const { return sensorAtPress; }
-    // What the last outcome's words add: who holds the lock, or why it cannot be used.
-    QString outcomeDetail() const { return detail; }
-    // The last outcome's code: the flashing tool's exit code, or one of the codes above.
-    int outcomeCode() const { return lastCode; }
-    int step() const { return currentStep; }
-    int progress() const { return currentProgress; }
+    int step() const;
+    int progress() const;
     QString stepText() const;
     QUrl logFolder() const;
+    // What the last run told once it had ended.
+    const RunReport &lastReport() const { return *last; }
     // The last run told in full, for a failure's details: what the flashing tool said last
     // and the run's log lines.
     Q_INVOKABLE QString runDetails() const;
-    // The last lines the flashing tool wrote in the last run, if it ran.
-    QString toolTail(int lines) const;
-    // Every run kept in the history, one line each.
+    // The newest runs kept in the history, one line each.
     Q_INVOKABLE QString historyText() const;
     // The words of an outcome, for the window's dialogs.
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
@@ -136,7 +131,7 @@ signals:
     void usbError(int error, QString error_name);
     // The package download at start-up failed; a package stored earlier, if any, is kept.
     void packageDownloadFailed();
-    // Once per run, for every run: how it ended.
+    // Once per run, for every run but a withdrawn one: how it ended.
     void runEnded(Updater::Outcome outcome);
     void runningChanged();
     void stepChanged();
@@ -152,40 +147,14 @@ public slots:
 private:
     friend struct UpdaterTestAccess;
 
-    enum class Stage
-    {
-        Idle,
-        WaitingForDownload,   // pressed while its package was still on its way
-        WaitingForBootloader, // the command sent, the port looked for after the wait
-        Flashing
-    };
-
-    bool takeLock();
-    void writeHolder();
-    void beginRun(const QString &firmwarePath);
-    void lookForBootloaderPort();
-    void runFlashingTool(const QString &firmwarePath);
-    void onToolStarted(FlashingToolProcess *tool);
-    void onToolTimeout();
-    // Every run ends here, and only here: with one of the program's outcomes, or with the
-    // flashing tool's exit code.
-    void endRun(Outcome outcome, const QString &outcomeDetail = QString());
-    void endToolRun(int exitCode);
-    void announceEnd(Outcome outcome, int exitCode, bool withCode);
-    void releaseRun();
-    void setStage(Stage next);
-    void setStep(Step next);
-    void setProgress(int percent);
-    void followToolProgress();
-    void keepRecord(const QString &outcome, const QString &words, int code);
-    bool isDownloadedPackage(const QString &firmwarePath) const;
+    void onRunFinished(Outcome outcome);
     void handleVersionReply(QNetworkReply *reply);
     void handleFirmwareReply(QNetworkReply *reply);
     bool storeFirmware(QNetworkReply *reply);
 
     UsbLink usbLink;
     QString portName;
-    QPointer<FlashingToolProcess> process;
+    QPointer<QProcess> process;
     QNetworkAccessManager *versionManager = nullptr;
     QNetworkAccessManager *firmwareManager = nullptr;
     QNetworkRequest versionRequest;
@@ -193,28 +162,12 @@ private:
 
     UpdateTiming timing;
     QString helpHost;
-    // From updatePod until the run's outcome; a second run would start a second flashing tool
-    // on the same port.
-    Stage stage = Stage::Idle;
-    UpdateLock lock;
-    LockHolder holder;
-    std::unique_ptr<HolderRecord> holderRecord;
     QString packageFile;
-    QString runPackage;
-    QString toolProgram;
-    UsbDeviceId sensorAtPress;
-    QStringList portsAtPress;
-    QString detail;
-    int lastCode = 0;
-    bool saidHolderFails = false; // said once in the log, for as long as the program runs
-    bool saidHistoryFails = false;
-    QTimer portSearchTimer; // the bootloader wait, then the retries
-    QElapsedTimer portSearchSince;
-    QTimer toolDeadline;
-    QPointer<QNetworkReply> firmwareDownload; // while in flight
-    Step currentStep = NoStep;
-    int currentProgress = -1;
-    QTimer progressPoll; // reads the tool's output as it grows
-    std::unique_ptr<ToolProgress> toolProgress;
-    RunRecord record;
+    QString lockFolder;                        // where every user's programs lock a sensor
+    QString userLockFolder;                    // this user's own, where that one cannot be used
+    QPointer<QNetworkReply> firmwareDownload;  // while in flight
+    QPointer<PackageDownload> packageDownload; // the same, for the runs that wait for it
+    // A second run would start a second flashing tool on the same port.
+    UpdateRun *run = nullptr;
+    std::unique_ptr<RunReport> last;
 };

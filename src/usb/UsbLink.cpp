@@ -15,10 +15,13 @@ constexpr unsigned char endpointOut = 0x01;
 constexpr unsigned char endpointIn = 0x81;
 constexpr int unreferenceDevices = 1;
 
+// Empty where the port numbers cannot be read: a place of its own, never the whole bus's.
 QString portPathOf(libusb_device *device)
 {
     uint8_t ports[7] = {}; // USB allows at most 7 tiers
     const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+    if (depth <= 0)
+        return QString();
     QString path = QString::number(libusb_get_bus_number(device));
     for (int i = 0; i < depth; ++i)
         path += QLatin1Char(i == 0 ? '-' : '.') + QString::number(ports[i]);
@@ -128,6 +131,11 @@ QString UsbLink::serialNumberOf(libusb_device *device, uint8_t serialIndex)
 
 bool UsbLink::open(uint16_t vendorId, uint16_t productId)
 {
+    return open(vendorId, productId, QString());
+}
+
+bool UsbLink::open(uint16_t vendorId, uint16_t productId, const QString &place)
+{
     if (initResult != 0) {
         lastResult = initResult;
         return false;
@@ -138,7 +146,8 @@ bool UsbLink::open(uint16_t vendorId, uint16_t productId)
 
     bool result = false;
     for (ssize_t i = 0; i < count; ++i) {
-        if (!matches(list[i], vendorId, productId, &lastResult))
+        if (!matches(list[i], vendorId, productId, &lastResult) ||
+            (!place.isEmpty() && portPathOf(list[i]) != place))
             continue;
         device = list[i];
         const int r = libusb_open(device, &handle);

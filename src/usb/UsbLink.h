@@ -18,7 +18,7 @@ struct libusb_device_handle;
 struct UsbDeviceId
 {
     QString serialNumber; // empty where the device has none, or it could not be read
-    QString portPath;     // bus and ports from the root hub, as "1-4.2"
+    QString portPath;     // bus and ports from the root hub, as "1-4.2"; empty where unknown
     uint16_t productId = 0;
 };
 
@@ -41,6 +41,8 @@ public:
     // it is read once per device and kept while the device stays on the bus.
     QList<UsbDeviceId> identifyDevices(uint16_t vendorId, uint16_t productId);
     bool open(uint16_t vendorId, uint16_t productId);
+    // The device with these ids at place (UsbDeviceId::portPath); any place where it is empty.
+    bool open(uint16_t vendorId, uint16_t productId, const QString &place);
     bool claimInterface();
     void close();
 

@@ -11,6 +11,9 @@
 //                           benchmark; "exit" only when it ran to its end)
 //   OVK_FAKE_TOOL_HANG      "1": never ends, ignores SIGTERM, and leaves a child of its own in
 //                           its process group, as a hung tool that started a helper would
+//   OVK_FAKE_TOOL_LEAVE     "group": ends as told but leaves a helper running in its process
+//                           group; "session": one that left the group for a session of its own
+//   OVK_FAKE_TOOL_HELPER    file to write that helper's process id to
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -82,6 +85,23 @@ std::string optionValue(const std::vector<std::string> &args, const std::string 
     return {};
 }
 
+// A helper that outlives the tool, as a tool that starts a daemon and forgets it would leave.
+void leaveHelper(const std::string &where)
+{
+    if (where != "group" && where != "session")
+        return;
+    const pid_t helper = fork();
+    if (helper != 0) {
+        std::ofstream(environment("OVK_FAKE_TOOL_HELPER")) << helper << '\n';
+        return;
+    }
+    if (where == "session")
+        setsid();
+    // It keeps every descriptor the tool had, the update lock's among them.
+    execlp("sleep", "sleep", "30", static_cast<char *>(nullptr));
+    _exit(127);
+}
+
 bool isZipArchive(const std::string &path)
 {
     char magic[4] = {};
@@ -110,6 +130,7 @@ int main(int argc, char *argv[])
             pause();
     }
 
+    leaveHelper(environment("OVK_FAKE_TOOL_LEAVE"));
     const int sleepMs = std::atoi(environment("OVK_FAKE_TOOL_SLEEP_MS", "0").c_str());
     const bool progress = environment("OVK_FAKE_TOOL_PROGRESS", "1") != "0";
     constexpr int steps = 20;

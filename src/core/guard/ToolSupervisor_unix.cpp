@@ -1,5 +1,7 @@
 // The flashing tool's supervisor on Linux (see ToolSupervisor.h): the tool leads a process
-// group of its own, which is stopped whole, helpers the tool started included.
+// group of its own, which ends whole with it, helpers the tool started included; the supervisor
+// is the reaper of whatever left that group, so that nothing the tool started outlives it and
+// keeps the update lock.
 #include "ToolSupervisor.h"
 
 #include <algorithm>
@@ -9,12 +11,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/signalfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace ToolSupervisor {
 namespace {
@@ -103,6 +108,50 @@ bool startTool(char **tool, const sigset_t &originalMask, pid_t *pid)
     return !failed;
 }
 
+// This process's children: the tool's leftovers that left its group, which the kernel handed to
+// this process as their reaper.
+std::vector<pid_t> children()
+{
+    std::vector<pid_t> found;
+    DIR *processes = opendir("/proc");
+    if (!processes)
+        return found;
+    const pid_t self = getpid();
+    while (const dirent *entry = readdir(processes)) {
+        if (entry->d_name[0] < '0' || entry->d_name[0] > '9')
+            continue;
+        char path[300];
+        std::snprintf(path, sizeof path, "/proc/%s/stat", entry->d_name);
+        const int file = open(path, O_RDONLY | O_CLOEXEC);
+        if (file < 0)
+            continue;
+        char stat[512] = {};
+        const ssize_t length = read(file, stat, sizeof stat - 1);
+        close(file);
+        // pid (name) state ppid: the name may hold anything, so count from its last ')'.
+        const char *end = length > 0 ? std::strrchr(stat, ')') : nullptr;
+        char state = 0;
+        int parent = 0;
+        if (end && std::sscanf(end + 1, " %c %d", &state, &parent) == 2 && parent == self)
+            found.push_back(pid_t(std::atoi(entry->d_name)));
+    }
+    closedir(processes);
+    return found;
+}
+
+// Ends whatever the tool left behind: its group, and every process that left the group on the
+// way, until this process has no child left.
+void endLeftovers(pid_t group)
+{
+    kill(-group, SIGKILL);
+    for (;;) {
+        for (const pid_t child : children())
+            kill(child, SIGKILL);
+        if (waitpid(-1, nullptr, 0) < 0 && errno == ECHILD)
+            return;
+    }
+}
+
 // Ends this process as the tool ended, so that whoever waits for it learns the same.
 int endAsTool(int status)
 {
@@ -140,6 +189,8 @@ int run(int argc, char *argv[])
     sigprocmask(SIG_BLOCK, &handled, &originalMask);
     const int signals = signalfd(-1, &handled, SFD_CLOEXEC);
 
+    // Whatever the tool starts and leaves is handed to this process when its parent ends.
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
     if (!startTool(argv + 5, originalMask, &supervision.tool)) {
         char text[32];
         std::snprintf(text, sizeof text, "not-started %d\n", errno);
@@ -171,9 +222,9 @@ int run(int argc, char *argv[])
                 supervision.stop();
         }
     }
-    // Whatever the stopped tool started and left behind goes with it.
-    if (supervision.stopped)
-        kill(-supervision.tool, SIGKILL);
+    // Whatever the tool started and left behind goes with it, stopped or not: it would hold the
+    // lock the tool inherited.
+    endLeftovers(supervision.tool);
     const int status = supervision.status;
     char text[48];
     std::snprintf(text, sizeof text, "%s %d\n%s", WIFSIGNALED(status) ? "signal" : "exit",

@@ -4,6 +4,7 @@
 #include "Endpoints.h"
 #include "FirmwarePackage.h"
 #include "HelpServerReply.h"
+#include "PackageDownload.h"
 #include "ProgramVersion.h"
 
 #include <QDebug>
@@ -37,6 +38,9 @@ void Updater::downloadLastPodVersion()
     firmwareRequest.setTransferTimeout(timing.helpServerSilenceMs);
     QNetworkReply *reply = firmwareManager->get(firmwareRequest);
     firmwareDownload = reply;
+    // One overtaken by a later download hands its waiting runs on to that one.
+    if (!packageDownload)
+        packageDownload = new PackageDownload(packageFile, this);
     // The body is held whole in memory: stop a package that would not fit before it arrives.
     connect(reply, &QNetworkReply::downloadProgress, this,
             [this, reply](qint64 received, qint64 total) {
@@ -47,8 +51,8 @@ void Updater::downloadLastPodVersion()
                     return;
                 }
                 // A run that waits for the package shows how far it has come.
-                if (stage == Stage::WaitingForDownload && total > 0 && reply == firmwareDownload)
-                    setProgress(int(received * 100 / total));
+                if (total > 0 && reply == firmwareDownload && packageDownload)
+                    emit packageDownload->progressed(int(received * 100 / total));
             });
 }
 
@@ -62,8 +66,11 @@ void Updater::handleFirmwareReply(QNetworkReply *reply)
     // Said before a waiting run goes on with what is stored.
     if (!stored)
         emit packageDownloadFailed();
-    if (stage == Stage::WaitingForDownload)
-        beginRun(runPackage);
+    if (PackageDownload *ended = packageDownload) {
+        packageDownload = nullptr;
+        emit ended->ended(stored);
+        ended->deleteLater();
+    }
 }
 
 bool Updater::storeFirmware(QNetworkReply *reply)

@@ -10,9 +10,12 @@
 #include <QJsonArray>
 
 namespace {
-// The run whose log lines are being kept, and the handler each line goes on to.
-RunRecord *capturing = nullptr;
+// The runs going, whose log lines are being kept, and the handler each line goes on to.
+QMutex openMutex;
+QList<RunRecord *> openRecords;
 QtMessageHandler forwardTo = nullptr;
+thread_local RunRecord *scoped = nullptr;
+thread_local bool aside = false;
 thread_local int depth = 0;
 
 constexpr int tailLines = 40;
@@ -30,7 +33,7 @@ QString lastLines(const QByteArray &text, int count)
     return lines.mid(qMax(0, lines.size() - count)).join(QLatin1Char('\n'));
 }
 
-QJsonObject describePackage(const QString &path)
+QJsonObject describe(const QString &path)
 {
     QJsonObject package{{QStringLiteral("file"), QFileInfo(path).fileName()}};
     QFile file(path);
@@ -50,15 +53,43 @@ RunRecord::RunRecord() = default;
 
 RunRecord::~RunRecord()
 {
-    if (capturing == this)
-        capturing = nullptr;
+    stopCapturing();
+}
+
+RunRecord::Scope::Scope(RunRecord &record)
+    : previous(scoped)
+    , previousAside(aside)
+{
+    scoped = &record;
+    aside = false;
+}
+
+RunRecord::Scope::~Scope()
+{
+    scoped = previous;
+    aside = previousAside;
+}
+
+RunRecord::Aside::Aside()
+    : previous(aside)
+{
+    aside = true;
+}
+
+RunRecord::Aside::~Aside()
+{
+    aside = previous;
 }
 
 void RunRecord::capture(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    if (depth == 0 && capturing) {
-        QMutexLocker lock(&capturing->linesMutex);
-        capturing->lines.append(message);
+    if (depth == 0 && !aside) {
+        QMutexLocker lock(&openMutex);
+        RunRecord *owner = scoped && openRecords.contains(scoped) ? scoped
+                           : !scoped && openRecords.size() == 1   ? openRecords.first()
+                                                                  : nullptr;
+        if (owner)
+            owner->keepLine(message);
     }
     // A chain of handlers that leads back here: the line has been told once already.
     if (depth > 0 || !forwardTo)
@@ -68,30 +99,34 @@ void RunRecord::capture(QtMsgType type, const QMessageLogContext &context, const
     --depth;
 }
 
-void RunRecord::begin(const QString &package)
+void RunRecord::keepLine(const QString &line)
+{
+    QMutexLocker lock(&linesMutex);
+    lines.append(line);
+}
+
+void RunRecord::begin(const QString &path)
 {
     startedAt = QDateTime::currentDateTime();
     clock.start();
-    packagePath = package;
-    this->package = describePackage(package);
-    sensor.clear();
-    steps.clear();
-    currentStep.clear();
-    notes.clear();
-    toolRan = false;
-    output.clear();
-    errors.clear();
-    outcome.clear();
-    {
-        QMutexLocker lock(&linesMutex);
-        lines.clear();
-    }
+    packagePath = path;
+    package = {{QStringLiteral("file"), QFileInfo(path).fileName()}};
     // Whoever handled the log lines before still does; this handler only keeps a copy. It stays
-    // installed between runs, and is put back on top if another took its place meanwhile.
+    // installed, and is put back on top if another took its place meanwhile.
     const QtMessageHandler current = qInstallMessageHandler(&RunRecord::capture);
+    QMutexLocker lock(&openMutex);
     if (current != &RunRecord::capture)
         forwardTo = current;
-    capturing = this;
+    if (!openRecords.contains(this))
+        openRecords.append(this);
+}
+
+void RunRecord::describePackage()
+{
+    if (packageDescribed)
+        return;
+    packageDescribed = true;
+    package = describe(packagePath);
 }
 
 void RunRecord::setSensor(const QString &serialNumber, const QString &portPath)
@@ -127,14 +162,26 @@ void RunRecord::setToolOutput(const QByteArray &toolOutput, const QByteArray &to
     errors = toolErrors;
 }
 
-void RunRecord::end(const QString &outcomeName, const QString &words, int outcomeCode)
+void RunRecord::setToolEnding(int exitCode, int signalNumber)
+{
+    toolEnded = true;
+    toolExitCode = exitCode;
+    toolSignal = signalNumber;
+}
+
+void RunRecord::end(const QString &outcomeName, const QString &words)
 {
     closeStep();
-    if (capturing == this)
-        capturing = nullptr;
+    describePackage();
+    stopCapturing();
     outcome = outcomeName;
     outcomeWords = words;
-    code = outcomeCode;
+}
+
+void RunRecord::stopCapturing()
+{
+    QMutexLocker lock(&openMutex);
+    openRecords.removeAll(this);
 }
 
 QString RunRecord::toolTail(int count) const
@@ -176,9 +223,13 @@ QJsonObject RunRecord::summary() const
         {QStringLiteral("package"), package},
         {QStringLiteral("outcome"), outcome},
         {QStringLiteral("words"), outcomeWords},
-        {QStringLiteral("code"), code},
         {QStringLiteral("steps"), stepTimes},
     };
+    // The tool's own code only where it ran to an end: the program's outcomes have their names.
+    if (toolEnded && toolSignal == 0)
+        entry.insert(QStringLiteral("code"), toolExitCode);
+    if (toolEnded && toolSignal != 0)
+        entry.insert(QStringLiteral("signal"), toolSignal);
     return entry;
 }
 
@@ -196,6 +247,10 @@ QString RunRecord::logText() const
              << QString::fromLocal8Bit(output)
              << QStringLiteral("--- errors of the flashing tool ---")
              << QString::fromLocal8Bit(errors);
-    text << QStringLiteral("Outcome: %1 (%2), code %3").arg(outcomeWords, outcome).arg(code);
+    QString ending = QStringLiteral("Outcome: %1 (%2)").arg(outcomeWords, outcome);
+    if (toolEnded)
+        ending += toolSignal != 0 ? QStringLiteral(", signal %1").arg(toolSignal)
+                                  : QStringLiteral(", code %1").arg(toolExitCode);
+    text << ending;
     return text.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }

@@ -20,16 +20,20 @@ public:
     RunRecord(const RunRecord &) = delete;
     RunRecord &operator=(const RunRecord &) = delete;
 
-    // From now until end(), this program's log lines are this run's too.
-    void begin(const QString &package);
+    // From now until end(), the program's log lines are this run's too: those logged while one of
+    // its Scopes is open, and every other line while it is the only run going.
+    void begin(const QString &packagePath);
+    // The package as it is now, once the run has fixed it: its size, SHA-256 and date. Read once.
+    void describePackage();
     void setSensor(const QString &serialNumber, const QString &portPath);
     void enterStep(const QString &step);
     // A word for a person beside the log lines (what a USB error means, say).
     void addNote(const QString &note);
     void setToolOutput(const QByteArray &output, const QByteArray &errors);
-    void end(const QString &outcome, const QString &words, int code);
+    // How the flashing tool ended by itself: its exit code, or the signal that ended it.
+    void setToolEnding(int exitCode, int signalNumber);
+    void end(const QString &outcome, const QString &words);
 
-    bool hasToolOutput() const { return toolRan; }
     // The end of what the tool wrote and the run's log lines, for a person to read or copy.
     QString details() const;
     // The last lines of what the tool wrote to both channels.
@@ -39,14 +43,44 @@ public:
     QString logText() const;
     QDateTime started() const { return startedAt; }
 
+    // The lines logged while a Scope is open are its run's, whichever other runs are going.
+    class Scope
+    {
+    public:
+        explicit Scope(RunRecord &record);
+        ~Scope();
+        Scope(const Scope &) = delete;
+        Scope &operator=(const Scope &) = delete;
+
+    private:
+        RunRecord *previous;
+        bool previousAside;
+    };
+    // ... and those logged while an Aside is open are no run's: what the tool wrote, logged
+    // whole, is kept apart from the log lines.
+    class Aside
+    {
+    public:
+        Aside();
+        ~Aside();
+        Aside(const Aside &) = delete;
+        Aside &operator=(const Aside &) = delete;
+
+    private:
+        bool previous;
+    };
+
 private:
     static void capture(QtMsgType type, const QMessageLogContext &context, const QString &message);
+    void keepLine(const QString &line);
     void closeStep();
+    void stopCapturing();
 
     QDateTime startedAt;
     QElapsedTimer clock;
     QString packagePath;
-    QJsonObject package; // name, size, SHA-256 and date, where it could be read
+    QJsonObject package; // name, and once described its size, SHA-256 and date
+    bool packageDescribed = false;
     QString sensor;
     QList<QPair<QString, qint64>> steps; // name and how long, in milliseconds
     QString currentStep;
@@ -57,7 +91,9 @@ private:
     bool toolRan = false;
     QByteArray output;
     QByteArray errors;
+    bool toolEnded = false;
+    int toolExitCode = 0;
+    int toolSignal = 0;
     QString outcome;
     QString outcomeWords;
-    int code = 0;
 };

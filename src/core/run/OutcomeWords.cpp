@@ -2,28 +2,14 @@
 #include "OutcomeWords.h"
 
 #include "FlashingTool.h"
+#include "OutcomeCodes.h"
 
+#include <cstring>
 #include <iterator>
-
-namespace {
-bool isErrorOnUpdate(Updater::Outcome outcome)
-{
-    switch (outcome) {
-    case Updater::ToolFailed:
-    case Updater::NoUsablePackage:
-    case Updater::NoBootloaderPort:
-    case Updater::ToolNotStarted:
-    case Updater::ToolStopped:
-        return true;
-    default:
-        return false;
-    }
-}
-} // namespace
 
 QString OutcomeWords::title(Updater::Outcome outcome)
 {
-    if (isErrorOnUpdate(outcome))
+    if (OutcomeCodes::isErrorOnUpdate(outcome))
         return tr("Error on update");
     switch (outcome) {
     case Updater::Done:
@@ -40,6 +26,8 @@ QString OutcomeWords::title(Updater::Outcome outcome)
         return tr("Cannot start the update");
     case Updater::NoFlashingTool:
         return tr("No flashing tool found");
+    case Updater::Withdrawn:
+        return tr("Withdrawn before the sensor was touched");
     default:
         return QString();
     }
@@ -47,7 +35,7 @@ QString OutcomeWords::title(Updater::Outcome outcome)
 
 QString OutcomeWords::text(Updater::Outcome outcome, const QString &detail)
 {
-    if (isErrorOnUpdate(outcome))
+    if (OutcomeCodes::isErrorOnUpdate(outcome))
         return tr("Something went wrong during the update process, please try again.");
     switch (outcome) {
     case Updater::Done:
@@ -69,6 +57,8 @@ QString OutcomeWords::text(Updater::Outcome outcome, const QString &detail)
     case Updater::NoFlashingTool:
         return tr("Please put %1 beside the program or on PATH, then try again.")
             .arg(flashingToolName());
+    case Updater::Withdrawn:
+        return tr("The update was withdrawn while it waited for its firmware package.");
     default:
         return QString();
     }
@@ -94,6 +84,8 @@ QString OutcomeWords::line(Updater::Outcome outcome, const QString &package, int
         return tr("The flashing tool did not finish in %1 s and was stopped.")
                    .arg(toolTimeoutSeconds) +
                QLatin1Char(' ') + waitsInBootloader();
+    case Updater::SupervisorLost:
+        return title(outcome) + QStringLiteral(": ") + supervisorLost();
     default:
         return title(outcome);
     }
@@ -102,6 +94,23 @@ QString OutcomeWords::line(Updater::Outcome outcome, const QString &package, int
 QString OutcomeWords::waitsInBootloader()
 {
     return tr("The sensor waits in its bootloader; update it again.");
+}
+
+QString OutcomeWords::supervisorLost()
+{
+    return tr("the flashing tool's supervisor ended unexpectedly; the tool may still be running");
+}
+
+QString OutcomeWords::toolCrashed(int signalNumber)
+{
+#ifdef Q_OS_WIN
+    const QString name;
+#else
+    const QString name = QString::fromLocal8Bit(strsignal(signalNumber));
+#endif
+    return name.isEmpty()
+               ? tr("The flashing tool was ended by signal %1.").arg(signalNumber)
+               : tr("The flashing tool was ended by signal %1 (%2).").arg(signalNumber).arg(name);
 }
 
 QString OutcomeWords::stepLine(int step, int percent)

@@ -21,6 +21,9 @@ public:
                         const QString &detail = QString());
     // Where a stopped update leaves the sensor.
     static QString waitsInBootloader();
+    // A run whose supervisor died, and a tool that a signal ended.
+    static QString supervisorLost();
+    static QString toolCrashed(int signalNumber);
 
     // A step in words, with how far it has got where that is known ("Writing the firmware
     // (45 %)"); empty for no step.
