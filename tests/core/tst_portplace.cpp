@@ -1,0 +1,112 @@
+// Where a serial port sits on the USB bus: Windows' location paths read as libusb's places, and
+// which port places stand for which device places.
+#include "PortPlace.h"
+
+#include <QtTest>
+
+class TestPortPlace : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fromLocationPath_data();
+    void fromLocationPath();
+    void matches_data();
+    void matches();
+};
+
+void TestPortPlace::fromLocationPath_data()
+{
+    QTest::addColumn<QString>("locationPath"); // as SetupAPI gives it, a MULTI_SZ's NULs included
+    QTest::addColumn<QString>("place");
+
+    const QString xhci = "PCIROOT(0)#PCI(1400)#USBROOT(0)";
+    const QString acpi = "ACPI(_SB_)#ACPI(PCI0)#ACPI(XHC_)#ACPI(RHUB)#ACPI(HS04)#USB(2)";
+    QTest::newRow("a root hub's port") << xhci + "#USB(4)"
+                                       << "?-4";
+    QTest::newRow("a port numbered past 9") << xhci + "#USB(12)"
+                                            << "?-12";
+    QTest::newRow("a hub's port") << xhci + "#USB(4)#USB(2)"
+                                  << "?-4.2";
+    QTest::newRow("hubs four tiers deep, behind a PCI bridge")
+        << "PCIROOT(0)#PCI(0801)#PCI(0000)#USBROOT(0)#USB(1)#USB(3)#USB(4)#USB(2)"
+        << "?-1.3.4.2";
+    QTest::newRow("a composite device's interface") << xhci + "#USB(4)#USB(2)#USBMI(1)"
+                                                    << "?-4.2";
+    QTest::newRow("with an ACPI path after it")
+        << xhci + "#USB(4)#USB(2)" + QChar(0) + acpi + QChar(0) << "?-4.2";
+    QTest::newRow("with an ACPI path before it") << acpi + QChar(0) + xhci + "#USB(4)#USB(2)"
+                                                 << "?-4.2";
+    QTest::newRow("as Windows spells it in lower case") << "pciroot(0)#pci(1400)#usbroot(0)#usb(3)"
+                                                        << "?-3";
+    // Not a USB port that libusb would name.
+    QTest::newRow("the root hub itself") << xhci << "";
+    QTest::newRow("an ACPI path alone") << acpi << "";
+    QTest::newRow("a serial port on the mainboard") << "ACPI(_SB_)#ACPI(PCI0)#ACPI(LPCB)#ACPI(UAR1)"
+                                                    << "";
+    QTest::newRow("a PCI serial card") << "PCIROOT(0)#PCI(1C04)#PCI(0000)"
+                                       << "";
+    QTest::newRow("port 0") << xhci + "#USB(0)"
+                            << "";
+    QTest::newRow("a port beyond 255") << xhci + "#USB(256)"
+                                       << "";
+    QTest::newRow("a port in hexadecimal") << xhci + "#USB(1A)"
+                                           << "";
+    QTest::newRow("an unknown step below the hub") << xhci + "#USB(4)#SD(1)"
+                                                   << "";
+    QTest::newRow("something below an interface") << xhci + "#USB(4)#USBMI(0)#USB(1)"
+                                                  << "";
+    QTest::newRow("more tiers than USB allows")
+        << xhci + "#USB(1)#USB(1)#USB(1)#USB(1)#USB(1)#USB(1)#USB(1)#USB(1)"
+        << "";
+    QTest::newRow("nothing") << ""
+                             << "";
+}
+
+void TestPortPlace::fromLocationPath()
+{
+    QFETCH(QString, locationPath);
+    QFETCH(QString, place);
+    QCOMPARE(PortPlace::fromLocationPath(locationPath), place);
+}
+
+void TestPortPlace::matches_data()
+{
+    QTest::addColumn<QString>("portPlace");
+    QTest::addColumn<QString>("devicePlace"); // libusb's, bus first
+    QTest::addColumn<bool>("same");
+
+    QTest::newRow("the same place") << "1-4.2"
+                                    << "1-4.2" << true;
+    QTest::newRow("another bus") << "1-4.2"
+                                 << "2-4.2" << false;
+    QTest::newRow("any bus, the same ports") << "?-4.2"
+                                             << "3-4.2" << true;
+    QTest::newRow("any bus, a bus past 9") << "?-4.2"
+                                           << "12-4.2" << true;
+    QTest::newRow("any bus, the hub above") << "?-4"
+                                            << "1-4.2" << false;
+    QTest::newRow("any bus, a port below") << "?-4.2"
+                                           << "1-4" << false;
+    QTest::newRow("any bus, a port that ends alike") << "?-4"
+                                                     << "1-14" << false;
+    QTest::newRow("a device without a bus is not any bus") << "1-4"
+                                                           << "?-4" << false;
+    QTest::newRow("a port of unknown place") << ""
+                                             << "1-4" << false;
+    QTest::newRow("a device of unknown place") << "?-4"
+                                               << "" << false;
+    QTest::newRow("both unknown") << ""
+                                  << "" << false;
+}
+
+void TestPortPlace::matches()
+{
+    QFETCH(QString, portPlace);
+    QFETCH(QString, devicePlace);
+    QFETCH(bool, same);
+    QCOMPARE(PortPlace::matches(portPlace, devicePlace), same);
+}
+
+QTEST_GUILESS_MAIN(TestPortPlace)
+#include "tst_portplace.moc"
