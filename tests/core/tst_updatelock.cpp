@@ -8,7 +8,9 @@
 
 #include <QtTest>
 #include <memory>
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include "Privileges.h"
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,6 +32,8 @@ private slots:
     void recordIsToldAsItIs_data();
     void recordIsToldAsItIs();
     void recordNeverWrittenThroughALink();
+    void lockFolderThroughALink_data();
+    void lockFolderThroughALink();
 
 private:
     QString lockFolder() const { return work->filePath("lock"); }
@@ -240,7 +244,9 @@ void TestUpdateLock::recordIsToldAsItIs()
     QFETCH(QString, pid);
     QFETCH(QByteArray, extra);
     QFETCH(QString, told);
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+    Q_UNUSED(owner) // the rows are Linux's
+#else
     const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
     const QString record = path + ".holder-" + UserIdentity::currentKey();
     const QString self = QString::number(QCoreApplication::applicationPid());
@@ -284,6 +290,109 @@ void TestUpdateLock::recordNeverWrittenThroughALink()
     holder.remove();
     QVERIFY(QFileInfo(record).isSymLink());
     QVERIFY(QFileInfo::exists(target));
+#endif
+}
+
+#ifdef Q_OS_WIN
+namespace {
+bool isLink(const QString &path)
+{
+    const DWORD attributes = GetFileAttributesW(
+        reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(path).utf16()));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool underWine()
+{
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Runs program to its end in folder, with no pipes: Qt's would wait on a host program's under
+// Wine for ever.
+void run(const QString &program, const QString &arguments, const QString &folder)
+{
+    std::wstring commandLine = QString("\"%1\" %2").arg(program, arguments).toStdWString();
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    if (!CreateProcessW(program.toStdWString().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_NO_WINDOW, nullptr, folder.toStdWString().c_str(), &startup,
+                        &started))
+        return;
+    WaitForSingleObject(started.hProcess, 30000);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+}
+
+// A junction, as any user may make one. Wine makes none, but shows a symbolic link of its
+// host's file system as one, which the host's ln makes (Wine runs the host's programs too).
+bool makeLink(const QString &link, const QString &target)
+{
+    const QString folder = QDir::toNativeSeparators(QFileInfo(link).absolutePath());
+    const QString name = QFileInfo(link).fileName();
+    const QString targetName = QFileInfo(target).fileName();
+    run(qEnvironmentVariable("SystemRoot") + "\\system32\\cmd.exe",
+        QString("/c mklink /J %1 %2").arg(name, targetName), folder);
+    if (!isLink(link) && underWine()) {
+        // Wine tells the end of a host's program before it has ended: its link is waited for.
+        run("Z:\\bin\\ln", QString("-s %1 %2").arg(targetName, name), folder);
+        return QTest::qWaitFor([&link] { return isLink(link); }, 10000);
+    }
+    return isLink(link);
+}
+
+// A junction goes as a folder does; Wine's link of the host's file system, by the host's rm.
+void removeLink(const QString &link)
+{
+    if (RemoveDirectoryW(QDir::toNativeSeparators(link).toStdWString().c_str()) || !underWine())
+        return;
+    run("Z:\\bin\\rm", QFileInfo(link).fileName(), QFileInfo(link).absolutePath());
+    (void)QTest::qWaitFor([&link] { return !isLink(link); }, 10000);
+}
+} // namespace
+#endif
+
+void TestUpdateLock::lockFolderThroughALink_data()
+{
+    // Another user replaced the lock folder, or a folder above it, with a junction to a folder
+    // of their choosing, where an elevated program would make its files.
+    QTest::addColumn<QString>("link"); // below the work folder, to "target"
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("the lock folder") << "lock"
+                                     << "lock"
+                                     << "%1: a junction or link, which is not followed";
+    QTest::newRow("a folder above it")
+        << "above"
+        << "above/lock"
+        << "%1: its path goes through a junction or link, which is not followed";
+}
+
+void TestUpdateLock::lockFolderThroughALink()
+{
+#ifndef Q_OS_WIN
+    QSKIP("Windows' junctions; on Linux the lock folder is /run/lock, root's");
+#else
+    QFETCH(QString, link);
+    QFETCH(QString, folder);
+    QFETCH(QString, problem);
+    const QString target = work->filePath("target");
+    QVERIFY(QDir(lockFolder()).removeRecursively());
+    QVERIFY(QDir().mkpath(target + "/lock"));
+    if (!makeLink(work->filePath(link), target))
+        QSKIP("no junction or link can be made here");
+    const auto unlink = qScopeGuard([&] { removeLink(work->filePath(link)); });
+    const QString lockIn = work->filePath(folder);
+    UpdateLock lock(lockIn, work->filePath("own"));
+    QCOMPARE(lock.tryLock("1-4"), UpdateLock::Result::Unusable);
+    QCOMPARE(lock.problem(), problem.arg(lockIn));
+    QCOMPARE(lock.path(), lockIn);
+    QVERIFY(!lock.isLocked());
+    // Nothing made where the link leads, nor in the user's own folder.
+    QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"lock"});
+    QVERIFY(QDir(target + "/lock").isEmpty());
+    QVERIFY(!QFileInfo::exists(work->filePath("own")));
 #endif
 }
 

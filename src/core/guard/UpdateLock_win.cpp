@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <vector>
 #include <windows.h>
 
 namespace {
@@ -13,29 +14,109 @@ QString describeFailure(const QString &file, DWORD error)
 {
     return file + QStringLiteral(": ") + qt_error_string(int(error));
 }
+
+std::wstring nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdWString();
+}
+
+// The path without "\\?\", as a person writes it.
+QString plainPath(const std::vector<wchar_t> &path)
+{
+    const QString text = QString::fromWCharArray(path.data());
+    if (text.startsWith(QLatin1String("\\\\?\\UNC\\")))
+        return QStringLiteral("\\\\") + text.mid(8);
+    return text.startsWith(QLatin1String("\\\\?\\")) ? text.mid(4) : text;
+}
+
+// Calls get(buffer, size) with a buffer that grows until the text fits; empty on failure.
+template <typename Get>
+std::vector<wchar_t> grown(Get get)
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD size = get(buffer.data(), DWORD(buffer.size()));
+        if (size == 0)
+            return {L'\0'};
+        if (size < buffer.size())
+            return buffer;
+        buffer.resize(size + 1);
+    }
+}
+
+// Where a junction or link on the way led elsewhere, the system names the opened file by where
+// it really is. Short (8.3) names are spelled out first, as the system does.
+bool isReachedDirectly(HANDLE opened, const std::wstring &path)
+{
+    const QString reached = plainPath(grown([opened](wchar_t *buffer, DWORD size) {
+        return GetFinalPathNameByHandleW(opened, buffer, size,
+                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }));
+    const QString expected = plainPath(grown([&path](wchar_t *buffer, DWORD size) {
+        return GetLongPathNameW(path.c_str(), buffer, size);
+    }));
+    return !reached.isEmpty() && reached.compare(expected, Qt::CaseInsensitive) == 0;
+}
+
+// Why the file or folder opened at path is not to be used; empty where it is the one at path
+// itself. Wine tells a link by its name only, Windows by the handle too.
+QString linkProblem(HANDLE opened, const QString &path)
+{
+    const std::wstring name = nativePath(path);
+    const DWORD byName = GetFileAttributesW(name.c_str());
+    FILE_ATTRIBUTE_TAG_INFO byHandle = {};
+    if (!GetFileInformationByHandleEx(opened, FileAttributeTagInfo, &byHandle, sizeof byHandle))
+        return describeFailure(path, GetLastError());
+    if ((byHandle.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+        (byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_REPARSE_POINT)))
+        return path + QStringLiteral(": a junction or link, which is not followed");
+    if (!isReachedDirectly(opened, name))
+        return path + QStringLiteral(": its path goes through a junction or link, which is not "
+                                     "followed");
+    return QString();
+}
 } // namespace
 
-bool UpdateLock::checkFolder(const QString &)
+// The folder stays open, without leave to rename or delete it or a folder above it, until the
+// lock is given back: its files are opened in the folder that was checked. A folder that is
+// not there yet is made with the first file, which is checked as it is opened.
+bool UpdateLock::checkFolder(const QString &folder)
 {
+    HANDLE opened = CreateFileW(nativePath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return true;
+    const QString problem = linkProblem(opened, folder);
+    if (!problem.isEmpty()) {
+        CloseHandle(opened);
+        problemText = problem;
+        return false;
+    }
+    handles.append(opened);
     return true;
 }
 
 UpdateLock::Open UpdateLock::openFile(const QString &file, Share share)
 {
-    const QString native = QDir::toNativeSeparators(file);
-    const auto name = reinterpret_cast<const wchar_t *>(native.utf16());
+    const std::wstring native = nativePath(file);
     const DWORD sharing = share == Share::Alone ? 0 : FILE_SHARE_READ;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        HANDLE opened = CreateFileW(name, GENERIC_READ, sharing, nullptr, OPEN_ALWAYS,
+        HANDLE opened = CreateFileW(native.c_str(), GENERIC_READ, sharing, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (opened != INVALID_HANDLE_VALUE) {
-            handles.append(opened);
-            return Open::Done;
+            problemText = linkProblem(opened, file);
+            if (problemText.isEmpty()) {
+                handles.append(opened);
+                return Open::Done;
+            }
+            CloseHandle(opened);
+            return Open::Failed;
         }
         const DWORD error = GetLastError();
         if (error == ERROR_SHARING_VIOLATION)
             return Open::Busy;
-        const bool exists = GetFileAttributesW(name) != INVALID_FILE_ATTRIBUTES;
+        const bool exists = GetFileAttributesW(native.c_str()) != INVALID_FILE_ATTRIBUTES;
         problemText = describeFailure(file, error);
         // The installer makes the folder; a program installed otherwise makes it itself.
         if (error == ERROR_PATH_NOT_FOUND && attempt == 0 &&
