@@ -109,41 +109,59 @@ bool UserFolders::makePrivate(const QString &folder, QString *error)
 void UserFolders::makeFilePrivate(const QString &) {}
 
 namespace {
-bool writeOnce(HANDLE file, const QByteArray &bytes)
-{
-    DWORD written = 0;
-    return WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr) &&
-           written == DWORD(bytes.size());
-}
-
-bool writeTo(const QString &path, DWORD access, DWORD disposition, const QByteArray &bytes,
-             QString *error)
+HANDLE openFile(const QString &path, DWORD access, DWORD disposition, QString *error)
 {
     const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), access,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    if (file == INVALID_HANDLE_VALUE)
         *error = failure(path, systemError());
-        return false;
-    }
-    const bool ok = writeOnce(file, bytes);
-    if (!ok)
-        *error = failure(path, systemError());
-    CloseHandle(file);
-    return ok;
+    return file;
+}
+
+bool writeOnce(HANDLE file, const QByteArray &bytes, const QString &path, QString *error)
+{
+    DWORD written = 0;
+    if (WriteFile(file, bytes.constData(), DWORD(bytes.size()), &written, nullptr) &&
+        written == DWORD(bytes.size()))
+        return true;
+    *error = failure(path, systemError());
+    return false;
 }
 } // namespace
 
 bool UserFolders::writeNew(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return writeTo(QDir::toNativeSeparators(path), GENERIC_WRITE, CREATE_NEW, bytes, error);
+    const QString native = QDir::toNativeSeparators(path);
+    const HANDLE file = openFile(native, GENERIC_WRITE, CREATE_NEW, error);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const bool ok = writeOnce(file, bytes, native, error);
+    CloseHandle(file);
+    if (!ok)
+        DeleteFileW(reinterpret_cast<const wchar_t *>(native.utf16()));
+    return ok;
 }
 
 bool UserFolders::append(const QString &path, const QByteArray &bytes, QString *error)
 {
     // Append access without write access: the system puts every write at the end of the file,
     // where a seek and a write of Qt's append could land on another program's line.
-    return writeTo(QDir::toNativeSeparators(path), FILE_APPEND_DATA, OPEN_ALWAYS, bytes, error);
+    const QString native = QDir::toNativeSeparators(path);
+    const HANDLE file = openFile(native, FILE_APPEND_DATA | FILE_READ_DATA, OPEN_ALWAYS, error);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // Not every file system finds that end and writes there in one step (nor does Wine): writers
+    // take turns on a lock far beyond any end, where it keeps no reader from the lines. Reading
+    // access is what a lock asks for.
+    OVERLAPPED beyondTheEnd = {};
+    beyondTheEnd.OffsetHigh = 0x40000000;
+    const bool locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &beyondTheEnd);
+    if (!locked)
+        *error = failure(native, systemError());
+    const bool ok = locked && writeOnce(file, bytes, native, error);
+    CloseHandle(file); // and with it the lock
+    return ok;
 }
 #else
 bool UserFolders::isOwnPlace(const QString &folder)

@@ -378,6 +378,12 @@ void TestRunHistory::privateFiles()
 
 void TestRunHistory::rootInAnotherUsersEnvironment_data()
 {
+#ifdef Q_OS_WIN
+    QSKIP("sudo is for Linux");
+#else
+    if (geteuid() != 0)
+        QSKIP("runs as root only");
+#endif
     // Whose are HOME, the XDG folder (none: not set) and the folder the window starts in.
     QTest::addColumn<QString>("home");
     QTest::addColumn<QString>("xdg");
@@ -410,11 +416,7 @@ void TestRunHistory::rootInAnotherUsersEnvironment_data()
 
 void TestRunHistory::rootInAnotherUsersEnvironment()
 {
-#ifdef Q_OS_WIN
-    QSKIP("sudo is for Linux");
-#else
-    if (geteuid() != 0)
-        QSKIP("runs as root only");
+#ifndef Q_OS_WIN
     QFETCH(QString, home);
     QFETCH(QString, xdg);
     QFETCH(QString, working);
@@ -465,6 +467,10 @@ void TestRunHistory::rootInAnotherUsersEnvironment()
 
 void TestRunHistory::consoleHistory_data()
 {
+#ifdef Q_OS_WIN
+    // Its data folder would be the real one of Windows' user, not this test's.
+    QSKIP("on Linux only");
+#endif
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QList<int>>("runs");  // those printed, oldest first
@@ -492,10 +498,7 @@ void TestRunHistory::consoleHistory_data()
 
 void TestRunHistory::consoleHistory()
 {
-#ifdef Q_OS_WIN
-    // Its data folder would be the real one of Windows' user, not this test's.
-    QSKIP("on Linux only");
-#else
+#ifndef Q_OS_WIN
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QFETCH(QList<int>, runs);
