@@ -33,7 +33,11 @@ bool leftoversGone(bool kill = false)
     const QList<qint64> children = childProcessesOf(QCoreApplication::applicationPid());
     for (const qint64 child : children) {
         if (kill) {
-            ::kill(-getpgid(pid_t(child)), SIGKILL);
+            // Its group, unless it is this test's own (a supervisor whose program was killed
+            // stays in the group it was started in): that would end the test and its runner.
+            const pid_t group = getpgid(pid_t(child));
+            if (group > 0 && group != getpgrp())
+                ::kill(-group, SIGKILL);
             ::kill(pid_t(child), SIGKILL);
         }
         waitpid(pid_t(child), nullptr, WNOHANG);
@@ -209,6 +213,13 @@ void TestConsoleProgram::exitCodes_data()
                                << "No sensor connected";
     QTest::newRow("access denied")
         << QStringList{"--deny-access"} << withPackage << QByteArray("0") << 3 << accessDeniedLine;
+    // No flashing tool ran: its code is not there to be taken for a good flash's.
+    QTest::newRow("access denied, JSON")
+        << QStringList{"--deny-access"} << withPackage + QStringList{"--json"} << QByteArray("0")
+        << 3
+        << QString(R"({"event":"outcome","exitCode":3,"outcome":"AccessDenied","text":"%1",)"
+                   R"("title":"Access denied"})")
+               .arg(accessDeniedLine);
     QTest::newRow("unusable package")
         << QStringList() << QStringList{"--package", "WEB"} << QByteArray("0") << 4
         << "No usable firmware package: portal.zip";
@@ -265,8 +276,8 @@ void TestConsoleProgram::exitCodes()
     QVERIFY(!said.isEmpty());
     QCOMPARE(said.last(), lastLine);
     const bool updating = exitCode <= 1 || (exitCode >= 3 && exitCode <= 5);
-    QCOMPARE(said.contains("Updating the sensor with " +
-                           (arguments.isEmpty() ? storedPackage() : arguments.value(1))),
+    QCOMPARE(said.join('\n').contains("Updating the sensor with " +
+                                      (arguments.isEmpty() ? storedPackage() : arguments.value(1))),
              updating);
     const bool downloadFails = arguments.isEmpty() && !worldOptions.contains("--package");
     QCOMPARE(said.contains(staleDownloadLine), downloadFails);
@@ -297,26 +308,44 @@ void TestConsoleProgram::stopSignals_data()
 {
     QTest::addColumn<QList<int>>("signalNumbers");
     QTest::addColumn<bool>("duringDownload"); // else while the tool flashes
+    QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("lastLine");
     QTest::addColumn<bool>("toolRunsToItsEnd");
 
+    const QStringList none;
     // Whatever happens to the program, the flash is not cut short.
-    QTest::newRow("hang-up") << QList<int>{SIGHUP} << false << 0 << "Update done" << true;
-    QTest::newRow("killed") << QList<int>{SIGKILL} << false << int(SIGKILL) << QString() << true;
+    QTest::newRow("hang-up") << QList<int>{SIGHUP} << false << none << 0 << "Update done" << true;
+    QTest::newRow("killed") << QList<int>{SIGKILL} << false << none << int(SIGKILL) << QString()
+                            << true;
     // Unless a person insists.
     QTest::newRow("Ctrl+C twice")
-        << QList<int>{SIGINT, SIGINT} << false << 130
+        << QList<int>{SIGINT, SIGINT} << false << none << 130
         << "Interrupted. The sensor waits in its bootloader; update it again." << false;
     // Nothing has touched the sensor yet.
     QTest::newRow("Ctrl+C during the download")
-        << QList<int>{SIGINT} << true << 130 << "Interrupted" << false;
+        << QList<int>{SIGINT} << true << none << 130 << "Interrupted" << false;
+    // A script hears of every run that began, to its end, and of every batch its summary.
+    QTest::newRow("Ctrl+C twice, JSON")
+        << QList<int>{SIGINT, SIGINT} << false << QStringList{"--json"} << 130
+        << R"({"event":"outcome","exitCode":130,"outcome":"ToolStopped","text":"Interrupted. )"
+           R"(The sensor waits in its bootloader; update it again.","title":"Error on update"})"
+        << false;
+    QTest::newRow("Ctrl+C twice in a batch, JSON")
+        << QList<int>{SIGINT, SIGINT} << false << QStringList{"--json", "--repeat"} << 130
+        << R"({"event":"summary","exitCode":130,"failed":1,"updated":0})" << false;
+    QTest::newRow("Ctrl+C during the download, JSON")
+        << QList<int>{SIGINT} << true << QStringList{"--json"} << 130
+        << R"({"event":"outcome","exitCode":130,"outcome":"Withdrawn","text":"Interrupted",)"
+           R"("title":"Withdrawn before the sensor was touched"})"
+        << false;
 }
 
 void TestConsoleProgram::stopSignals()
 {
     QFETCH(QList<int>, signalNumbers);
     QFETCH(bool, duringDownload);
+    QFETCH(QStringList, options);
     QFETCH(int, exitCode);
     QFETCH(QString, lastLine);
     QFETCH(bool, toolRunsToItsEnd);
@@ -325,12 +354,13 @@ void TestConsoleProgram::stopSignals()
     qputenv("OVK_FAKE_TOOL_TIMES", work->filePath("times").toLocal8Bit());
     const QStringList worldOptions{"--package", demoPackage, "--package-delay", "8000"};
     startWorld(duringDownload ? worldOptions : QStringList(),
-               duringDownload ? QStringList() : QStringList{"--package", demoPackage});
+               (duringDownload ? QStringList() : QStringList{"--package", demoPackage}) + options);
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
     qunsetenv("OVK_FAKE_TOOL_RECORD");
     qunsetenv("OVK_FAKE_TOOL_TIMES");
     if (duringDownload)
-        QVERIFY(waitForLine("Updating the sensor with " + storedPackage()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            lines().join('\n').contains("Updating the sensor with " + storedPackage()), 20000);
     else
         QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 20000);
     const qint64 pid = programPid();

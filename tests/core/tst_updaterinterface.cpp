@@ -1,6 +1,9 @@
 // The Updater's interface to QML: its signals and slots, in their order and with the parameter
 // names that QML handlers use.
+#include "FlashingTool.h"
 #include "OutcomeWords.h"
+#include "SignalWait.h"
+#include "UpdateRun.h"
 #include "Updater.h"
 
 #include <QMetaMethod>
@@ -17,6 +20,8 @@ private slots:
     void methods();
     void onlyTheseMethods();
     void everyOutcomeHasWords();
+    void toolEndingsAreTold_data();
+    void toolEndingsAreTold();
 };
 
 void TestUpdaterInterface::methods_data()
@@ -129,5 +134,68 @@ void TestUpdaterInterface::everyOutcomeHasWords()
     QVERIFY(!keys.contains(QString()));
 }
 
-QTEST_MAIN(TestUpdaterInterface)
+void TestUpdaterInterface::toolEndingsAreTold_data()
+{
+    // A tool run under its real supervisor (this test program, as the programs are), and how
+    // the run then ends, in the window's words.
+    QTest::addColumn<QStringList>("tool");
+    QTest::addColumn<bool>("killSupervisor");
+    QTest::addColumn<Updater::Outcome>("outcome");
+    QTest::addColumn<QString>("title");
+
+#ifdef Q_OS_WIN
+    const QStringList shell{"C:\\windows\\system32\\cmd.exe", "/c"};
+    const QString wait = "ping -n 3 127.0.0.1 >nul";
+#else
+    const QStringList shell{"/bin/sh", "-c"};
+    const QString wait = "sleep 2";
+#endif
+    QTest::newRow("exit 0") << shell + QStringList{"exit 0"} << false << Updater::Done
+                            << "Update done";
+    QTest::newRow("exit 3") << shell + QStringList{"exit 3"} << false << Updater::ToolFailed
+                            << "Error on update";
+    QTest::newRow("no such tool") << QStringList{"/no/such/util"} << false
+                                  << Updater::ToolNotStarted << "Error on update";
+    // Killed, the supervisor says nothing: the tool may still run.
+    QTest::newRow("supervisor killed")
+        << shell + QStringList{wait} << true << Updater::SupervisorLost << "Error on update";
+#ifdef Q_OS_WIN
+    // A Windows exit code is 32 bits: the tool's own, never read as one of the program's codes
+    // (-5: another program updates).
+    QTest::newRow("exit -5") << shell + QStringList{"exit -5"} << false << Updater::ToolFailed
+                             << "Error on update";
+#else
+    QTest::newRow("killed by a signal") << shell + QStringList{"kill -SEGV $$"} << false
+                                        << Updater::ToolFailed << "Error on update";
+#endif
+}
+
+void TestUpdaterInterface::toolEndingsAreTold()
+{
+    QFETCH(QStringList, tool);
+    QFETCH(bool, killSupervisor);
+    QFETCH(Updater::Outcome, outcome);
+    QFETCH(QString, title);
+    FlashingToolProcess process;
+    QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    process.startTool(tool.first(), tool.mid(1), 30000, 1000);
+    QVERIFY(process.waitForStarted(10000));
+    if (killSupervisor)
+        process.kill();
+    QVERIFY(waitForSignal(finished, 1, 20000));
+    const ToolSupervisor::Ending ending = process.ending();
+    QCOMPARE(UpdateRun::outcomeOf(ending), outcome);
+    QCOMPARE(OutcomeWords::title(UpdateRun::outcomeOf(ending)), title);
+    if (tool.last() == "exit -5")
+        QCOMPARE(ending.code, -5);
+}
+
+int main(int argc, char *argv[])
+{
+    // This program is its tools' supervisor, as the window and the console program are.
+    int supervisorExit = 0;
+    if (ToolSupervisor::runIfAsked(argc, argv, &supervisorExit))
+        return supervisorExit;
+    QTEST_MAIN_IMPL(TestUpdaterInterface)
+}
 #include "tst_updaterinterface.moc"

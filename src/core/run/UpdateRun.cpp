@@ -285,14 +285,15 @@ void UpdateRun::onToolFinished(int)
     // The supervisor tells how the tool ended. Killed itself, it has said nothing, and the tool
     // may still run, without its deadline.
     const ToolSupervisor::Ending ending = tool->ending();
-    if (!ending.known) {
+    const Updater::Outcome outcome = outcomeOf(ending);
+    if (outcome == Updater::SupervisorLost) {
         qDebug().noquote() << OutcomeWords::supervisorLost();
-        end(Updater::SupervisorLost);
+        end(outcome);
         return;
     }
-    if (!ending.started) {
+    if (outcome == Updater::ToolNotStarted) {
         qDebug() << "Error occured" << QProcess::FailedToStart;
-        end(Updater::ToolNotStarted);
+        end(outcome);
         return;
     }
     qDebug() << "Update done, Exit code:" << ending.code;
@@ -307,8 +308,8 @@ void UpdateRun::onToolFinished(int)
         qDebug() << tool->workingDirectory();
     }
     record.setToolOutput(output, errors);
-    if (ending.stopped) {
-        end(Updater::ToolStopped);
+    if (outcome == Updater::ToolStopped) {
+        end(outcome);
         return;
     }
     told.toolEnded = true;
@@ -319,7 +320,19 @@ void UpdateRun::onToolFinished(int)
     record.setToolEnding(told.toolExitCode, told.toolSignal);
     if (ending.crashed)
         record.addNote(OutcomeWords::toolCrashed(ending.code));
-    end(ending.code == 0 && !ending.crashed ? Updater::Done : Updater::ToolFailed);
+    end(outcome);
+}
+
+Updater::Outcome UpdateRun::outcomeOf(const ToolSupervisor::Ending &ending)
+{
+    if (!ending.known)
+        return Updater::SupervisorLost;
+    if (!ending.started)
+        return Updater::ToolNotStarted;
+    if (ending.stopped)
+        return Updater::ToolStopped;
+    // Any other code is the tool's own, whatever its value: none of it reads as one of ours.
+    return ending.code == 0 && !ending.crashed ? Updater::Done : Updater::ToolFailed;
 }
 
 void UpdateRun::stopAtTimeout()

@@ -9,6 +9,7 @@
 #include "RunRecord.h"
 #include "RunReport.h"
 #include "SensorCensus.h"
+#include "ToolSupervisor.h"
 #include "ToolProgress.h"
 #include "UpdateLock.h"
 #include "UpdateTiming.h"
@@ -44,6 +45,9 @@ public:
 
     UpdateRun(UsbLink &usb, const Settings &settings, QObject *parent = nullptr);
     ~UpdateRun() override;
+
+    // How a run whose flashing tool has ended ends, as its supervisor told (or did not).
+    static Updater::Outcome outcomeOf(const ToolSupervisor::Ending &ending);
 
     // The press. With awaited (the download of this run's package, still on its way), nothing
     // touches the sensor before it has ended.
