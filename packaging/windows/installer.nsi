@@ -8,9 +8,19 @@ Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
 
+!include LogicLib.nsh
+
 !define PRODUCT "OVK Sensor Updater"
 !define PUBLISHER "OVK"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
+; The update lock's folder, which the programs of every account share (%ProgramData%, with
+; SetShellVarContext all), and the accounts it grants rights to, by their well-known SIDs:
+; their names depend on Windows' language.
+!define LOCK_FOLDER "$APPDATA\${PRODUCT}"
+!define SID_SYSTEM "*S-1-5-18"
+!define SID_ADMINISTRATORS "*S-1-5-32-544"
+!define SID_USERS "*S-1-5-32-545"
+!define SID_CREATOR_OWNER "*S-1-3-0"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -33,6 +43,77 @@ Page instfiles
 UninstPage uninstConfirm
 UninstPage instfiles
 
+; Whether the path on the stack names a folder itself (1), not a junction, a link, a file or
+; nothing (0).
+!macro IS_PLAIN_FOLDER UN
+Function ${UN}IsPlainFolder
+    Exch $0
+    Push $1
+    System::Call 'kernel32::GetFileAttributesW(w r0) i .r1'
+    IntOp $1 $1 & 0x410 ; FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY
+    ${If} $1 = 0x10
+        StrCpy $0 1
+    ${Else}
+        StrCpy $0 0
+    ${EndIf}
+    Pop $1
+    Exch $0
+FunctionEnd
+!macroend
+!insertmacro IS_PLAIN_FOLDER ""
+!insertmacro IS_PLAIN_FOLDER "un."
+
+; Takes away what someone put at the lock folder's name, itself and never what it leads to: a
+; junction or folder link goes as a folder does, a file or file link as a file does.
+!macro REMOVE_STRANGER
+    StrCpy $1 "${LOCK_FOLDER}"
+    System::Call 'kernel32::RemoveDirectoryW(w r1)'
+    System::Call 'kernel32::DeleteFileW(w r1)'
+!macroend
+
+; The update lock's folder: every user may list it, make files in it and read (so lock) the
+; files of others, and has full control of the files they made themselves (CREATOR OWNER); no
+; user may delete or rename the folder or the files of others, nor make folders in it. SYSTEM
+; and Administrators have full control, and %ProgramData%'s own rights do not come in. The
+; rights are set on the folder itself (/L), never through a junction put in its place.
+Function MakeLockFolder
+    Push "${LOCK_FOLDER}"
+    Call IsPlainFolder
+    Pop $0
+    ${If} $0 = 0
+        !insertmacro REMOVE_STRANGER
+    ${EndIf}
+    CreateDirectory "${LOCK_FOLDER}"
+    Push "${LOCK_FOLDER}"
+    Call IsPlainFolder
+    Pop $0
+    ${If} $0 = 0
+        MessageBox MB_ICONSTOP "${LOCK_FOLDER}: a junction or link that cannot be taken away." /SD IDOK
+        Abort
+    ${EndIf}
+    ; A folder made before, by a program of any user, becomes the administrators' with no rights
+    ; of before.
+    nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /setowner ${SID_ADMINISTRATORS} /L /Q'
+    Pop $0
+    nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /reset /L /Q'
+    Pop $0
+    ; (RX,WD) on the folder alone: list it and make files in it, and no more.
+    nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /inheritance:r /grant:r ${SID_SYSTEM}:(OI)(CI)F \
+        ${SID_ADMINISTRATORS}:(OI)(CI)F ${SID_CREATOR_OWNER}:(OI)(CI)(IO)F ${SID_USERS}:(RX,WD) /L /Q'
+    Pop $0
+    nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /grant ${SID_USERS}:(OI)(IO)R /L /Q'
+    Pop $0
+    ; Lock files and records of before are nobody's now.
+    Delete "${LOCK_FOLDER}\update.*"
+    ; The computer's lock, made new (CREATE_NEW, never opened through what stands at its name):
+    ; the administrators', which every user may read and so lock.
+    StrCpy $1 "${LOCK_FOLDER}\update.lock"
+    System::Call 'kernel32::CreateFileW(w r1, i 0x80000000, i 1, p 0, i 1, i 0x00200080, p 0) p .r0'
+    ${If} $0 P<> -1
+        System::Call 'kernel32::CloseHandle(p r0)'
+    ${EndIf}
+FunctionEnd
+
 Section "Install"
     SetShellVarContext all
     SetOutPath "$INSTDIR"
@@ -44,11 +125,8 @@ Section "Install"
     ; the user is.
     CreateShortCut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Updater.exe" "" "$INSTDIR\Updater.exe" 0
 
-    ; The lock that keeps the programs of every user from updating a sensor at the same time:
-    ; every user may make and change the files in its folder.
-    CreateDirectory "$APPDATA\${PRODUCT}"
-    nsExec::ExecToLog 'icacls "$APPDATA\${PRODUCT}" /grant *S-1-5-32-545:(OI)(CI)M'
-    Pop $0
+    ; The lock that keeps the programs of every user from updating a sensor at the same time.
+    Call MakeLockFolder
 
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -74,8 +152,16 @@ Section "Uninstall"
     Delete "$INSTDIR\qt.conf"
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
-    Delete "$APPDATA\${PRODUCT}\update.lock"
-    Delete "$APPDATA\${PRODUCT}\*.holder"
-    RMDir "$APPDATA\${PRODUCT}"
+    ; Every user's lock files and records (update.lock, update.<place>.lock, and their
+    ; .holder-<SID> records), only in the folder itself.
+    Push "${LOCK_FOLDER}"
+    Call un.IsPlainFolder
+    Pop $0
+    ${If} $0 = 1
+        Delete "${LOCK_FOLDER}\update.*"
+        RMDir "${LOCK_FOLDER}"
+    ${Else}
+        !insertmacro REMOVE_STRANGER
+    ${EndIf}
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

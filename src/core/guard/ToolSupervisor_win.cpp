@@ -1,6 +1,7 @@
 // The flashing tool's supervisor on Windows (see ToolSupervisor.h): the tool runs in a job of
-// its own, so that stopping it ends whatever it started too. A console tool has no window to be
-// asked to close: a stop ends it at once.
+// its own, which is ended with the tool, stopped or not, so that nothing it started outlives it
+// with the update lock it inherited. A console tool has no window to be asked to close: a stop
+// ends it at once.
 #include "ToolSupervisor.h"
 
 #include <cstdio>
@@ -53,6 +54,22 @@ DWORD WINAPI readRequests(void *stopRequested)
             SetEvent(stopRequested);
     }
     return 0;
+}
+
+// Ends whatever is left in the tool's job and waits until it has gone, and with it the handles
+// it inherited; bounded, for a process that the system cannot end at once.
+void endJob(HANDLE job)
+{
+    if (!job || !TerminateJobObject(job, 1))
+        return;
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info = {};
+    for (int wait = 0; wait < 500; ++wait) {
+        if (!QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof info,
+                                       nullptr) ||
+            info.ActiveProcesses == 0)
+            return;
+        Sleep(10);
+    }
 }
 
 HANDLE emptyInput()
@@ -111,6 +128,7 @@ int run(int, char *[])
             TerminateProcess(tool.hProcess, 1);
         WaitForSingleObject(tool.hProcess, INFINITE);
     }
+    endJob(job);
     DWORD code = 0;
     GetExitCodeProcess(tool.hProcess, &code);
     char text[48];
