@@ -1,5 +1,6 @@
 // Qt Quick Test runner for the program's QML: the documents come from the program's own
-// resource bundle, with a stand-in "updater" in the root context.
+// resource bundle, with a stand-in "updater" in the root context and the platform's look as the
+// program gives it.
 #include "Application.h"
 #include "FakeUpdater.h"
 
@@ -25,6 +26,7 @@ public slots:
     {
         registerQmlTypes();
         engine->rootContext()->setContextProperty(QStringLiteral("updater"), &updater);
+        publishPlatformLook(engine);
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &updater, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &updater, "openUrl");
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &updater, "openUrl");
