@@ -15,9 +15,12 @@ the Updater window does: the sensor restarts into its bootloader, and the
 flashing tool (util) writes the package through the bootloader's serial port.
 Without --package, the latest package is downloaded from the help server first.
 
+With --all, every sensor connected is updated at the same time, each on its
+own USB port; --all --repeat does so group after group.
+
 Exit codes:
-  0   update done (batch: every sensor updated, at least one)
-  1   error on update (batch: any sensor not updated)
+  0   update done (batch or --all: every sensor updated, at least one)
+  1   error on update (batch or --all: any sensor not updated)
   2   no sensor connected
   3   access denied to the sensor
   4   no usable firmware package
@@ -80,6 +83,14 @@ bool CommandLine::parse()
     const QCommandLineOption repeatOption(
         "repeat", "Batch mode: update each sensor plugged in, one after the other, until "
                   "interrupted (Ctrl+C). A running update is always let finish.");
+    const QCommandLineOption allOption(
+        "all", "Update every sensor connected at the same time, one update each; a sensor whose "
+               "USB port cannot be told apart from another's is left out, and said so.");
+    const QCommandLineOption toolsAtOnceOption(
+        "tools-at-once",
+        "With --all: run at most this many flashing tools at the same time (for a tool that "
+        "cannot run twice at once: 1); the sensors' restarts still overlap. Default: no limit.",
+        "count");
     const QCommandLineOption verboseOption({"v", "verbose"}, "Show the debug log on stderr.");
     const QCommandLineOption jsonOption(
         "json", "Print one JSON object per event (step, progress, outcome, batch summary), and "
@@ -90,7 +101,7 @@ bool CommandLine::parse()
                        "one; with --json: as JSON lines) and exit.")
             .arg(CommandLine::defaultHistoryRuns));
     parser.addOptions({versionOption, packageOption, waitOption, toolTimeoutOption, repeatOption,
-                       verboseOption, jsonOption, historyOption});
+                       allOption, toolsAtOnceOption, verboseOption, jsonOption, historyOption});
 
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
@@ -137,7 +148,16 @@ bool CommandLine::parse()
             return false;
         }
     }
+    if (parser.isSet(toolsAtOnceOption)) {
+        bool number = false;
+        toolsAtOnce = parser.value(toolsAtOnceOption).toInt(&number);
+        if (!number || toolsAtOnce < 1) {
+            std::fprintf(stderr, "--tools-at-once needs a number from 1\n");
+            return false;
+        }
+    }
     repeat = parser.isSet(repeatOption);
+    all = parser.isSet(allOption);
     verbose = parser.isSet(verboseOption);
     json = parser.isSet(jsonOption);
     return true;

@@ -11,6 +11,8 @@ struct CommandLine
     int waitSeconds = -1; // how long to wait for a sensor; negative: not at all (batch: for ever)
     int toolTimeoutSeconds = 0; // 0: the program's own (10 minutes)
     bool repeat = false;
+    bool all = false;    // every sensor connected, side by side
+    int toolsAtOnce = 0; // how many flashing tools may run at once with --all; 0: no limit
     bool verbose = false;
     bool json = false;    // one JSON object per event on standard output
     bool history = false; // print the history of updates instead

@@ -44,7 +44,111 @@ void ConsoleOutput::say(const QString &line)
         return;
     }
     endStepLine();
-    write(line + QLatin1Char('\n'));
+    if (groupLines.isEmpty()) {
+        write(line + QLatin1Char('\n'));
+        return;
+    }
+    // Above the group's lines, which are drawn again below it.
+    write(QStringLiteral("\x1b[%1A\r\x1b[J").arg(groupLines.size()) + line + QLatin1Char('\n'));
+    drawGroup(0);
+}
+
+QString ConsoleOutput::Sensor::name() const
+{
+    if (place.isEmpty())
+        return QStringLiteral("Sensor on %1").arg(port);
+    return serialNumber.isEmpty() ? QStringLiteral("Sensor %1").arg(place)
+                                  : QStringLiteral("Sensor %1 (%2)").arg(place, serialNumber);
+}
+
+void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
+{
+    while (groupSteps.size() <= sensor.index)
+        groupSteps.append(Updater::NoStep);
+    const bool newStep = groupSteps[sensor.index] != step;
+    groupSteps[sensor.index] = step;
+    const QString words = OutcomeWords::stepLine(step, percent);
+    if (words.isEmpty())
+        return;
+    switch (mode) {
+    case Mode::Json:
+        if (newStep)
+            writeJson(sensorFields(sensor, {{"event", "step"},
+                                            {"step", OutcomeWords::stepKey(step)},
+                                            {"text", OutcomeWords::stepLine(step, -1)}}));
+        if (percent >= 0)
+            writeJson(sensorFields(sensor, {{"event", "progress"},
+                                            {"step", OutcomeWords::stepKey(step)},
+                                            {"percent", percent}}));
+        break;
+    case Mode::Lines:
+        if (newStep)
+            write(sensor.name() + QStringLiteral(": ") + words + QLatin1Char('\n'));
+        break;
+    case Mode::Terminal:
+        setGroupLine(sensor.index, sensor.name() + QStringLiteral(": ") + words);
+        break;
+    }
+}
+
+void ConsoleOutput::sensorOutcome(const Sensor &sensor, Updater::Outcome outcome,
+                                  const QString &line, int exitCode, const RunReport *report)
+{
+    const QString text = sensor.name() + QStringLiteral(": ") + line;
+    switch (mode) {
+    case Mode::Json: {
+        QVariantMap event{{"event", "outcome"},
+                          {"outcome", outcomeName(outcome)},
+                          {"title", OutcomeWords::title(outcome)},
+                          {"text", line},
+                          {"exitCode", exitCode}};
+        if (report && report->toolEnded && report->toolSignal == 0)
+            event.insert("code", report->toolExitCode);
+        if (report && report->toolEnded && report->toolSignal != 0)
+            event.insert("signal", report->toolSignal);
+        writeJson(sensorFields(sensor, event));
+        break;
+    }
+    case Mode::Lines:
+        write(text + QLatin1Char('\n'));
+        break;
+    case Mode::Terminal:
+        setGroupLine(sensor.index, text);
+        break;
+    }
+}
+
+QVariantMap ConsoleOutput::sensorFields(const Sensor &sensor, QVariantMap event) const
+{
+    event.insert("place", sensor.place);
+    event.insert("serialNumber", sensor.serialNumber);
+    if (sensor.place.isEmpty())
+        event.insert("port", sensor.port);
+    return event;
+}
+
+void ConsoleOutput::setGroupLine(int index, const QString &text)
+{
+    const int drawn = groupLines.size();
+    while (groupLines.size() <= index)
+        groupLines.append(QString());
+    groupLines[index] = text;
+    drawGroup(drawn);
+}
+
+// One line per sensor, each rewritten in place: back up over the drawn lines first.
+void ConsoleOutput::drawGroup(int drawnLines)
+{
+    QString text = drawnLines > 0 ? QStringLiteral("\x1b[%1A").arg(drawnLines) : QString();
+    for (const QString &line : qAsConst(groupLines))
+        text += QStringLiteral("\r") + line + QStringLiteral("\x1b[K\n");
+    write(text);
+}
+
+void ConsoleOutput::endGroup()
+{
+    groupLines.clear();
+    groupSteps.clear();
 }
 
 void ConsoleOutput::step(int step, int percent)

@@ -6,7 +6,9 @@
 #include "RunReport.h"
 #include "Updater.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class QTextStream;
 
@@ -31,13 +33,36 @@ public:
                  const RunReport *report = nullptr, int sensorNumber = 0);
     void summary(int updated, int failed, int exitCode);
 
+    // One of several sensors updated at once: where it is plugged in and its serial number,
+    // and in words for a person ("Sensor 3-1 (TVX2024B0001)").
+    struct Sensor
+    {
+        int index = 0; // its line among the group's
+        QString place;
+        QString serialNumber;
+        QString port; // where its place is not known
+        QString name() const;
+    };
+    // A sensor's step: on a terminal its own line of the group's, rewritten in place; else one
+    // plain line per step, prefixed by the sensor; in JSON with its place and serial number.
+    void sensorStep(const Sensor &sensor, int step, int percent);
+    void sensorOutcome(const Sensor &sensor, Updater::Outcome outcome, const QString &line,
+                       int exitCode, const RunReport *report);
+    // The group's lines are done: what follows goes below them.
+    void endGroup();
+
 private:
     void write(const QString &text);
     void writeJson(const QVariantMap &event);
     void endStepLine();
+    void setGroupLine(int index, const QString &text);
+    void drawGroup(int drawnLines);
+    QVariantMap sensorFields(const Sensor &sensor, QVariantMap event) const;
 
     QTextStream &out;
     const Mode mode;
     int lastStep = Updater::NoStep;
     bool stepLineOpen = false; // a terminal line that the next step or line rewrites
+    QStringList groupLines;    // on a terminal, one per sensor of the group, kept in place
+    QList<int> groupSteps;     // each sensor's last step, for one line per step elsewhere
 };

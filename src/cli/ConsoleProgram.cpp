@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "ConsoleOutput.h"
 #include "RunHistory.h"
+#include "GroupUpdateSession.h"
 #include "SensorUpdateSession.h"
 #include "StopSignals.h"
 #include "TrustedAuthorities.h"
@@ -46,6 +47,20 @@ int printHistory(QTextStream &out, const CommandLine &options)
 }
 } // namespace
 
+// One sensor after the other, or every sensor at once: the same words, signals and end.
+template <typename Session>
+int runSession(QCoreApplication &app, Updater &updater, const CommandLine &options,
+               ConsoleOutput &output, StopSignals &stopSignals)
+{
+    Session session(updater, options, output);
+    QObject::connect(&stopSignals, &StopSignals::stopRequested, &session, &Session::stop);
+    // Queued: the session may end before the event loop runs.
+    QObject::connect(&session, &Session::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    QTimer::singleShot(0, &session, &Session::start);
+    return app.exec();
+}
+
 int runConsoleProgram(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -65,13 +80,8 @@ int runConsoleProgram(int argc, char *argv[])
     Updater updater(nullptr, Updater::PackageHome::UserFolder);
     if (options.toolTimeoutSeconds > 0)
         updater.setToolTimeoutMs(options.toolTimeoutSeconds * 1000);
-    SensorUpdateSession session(updater, options, output);
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::stopRequested, &session,
-                     &SensorUpdateSession::stop);
-    // Queued: the session may end before the event loop runs.
-    QObject::connect(&session, &SensorUpdateSession::finished, &app, &QCoreApplication::exit,
-                     Qt::QueuedConnection);
-    QTimer::singleShot(0, &session, &SensorUpdateSession::start);
-    return app.exec();
+    if (options.all)
+        return runSession<GroupUpdateSession>(app, updater, options, output, stopSignals);
+    return runSession<SensorUpdateSession>(app, updater, options, output, stopSignals);
 }

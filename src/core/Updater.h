@@ -62,7 +62,8 @@ public:
         WaitingForPackage, // its download, started with the program, is still on its way
         RestartingSensor,
         LookingForBootloader,
-        WritingFirmware
+        WritingFirmware,
+        WaitingForTool // its bootloader found, while other sensors' tools run (ToolTurns)
     };
     Q_ENUM(Step)
 

@@ -5,6 +5,7 @@
 #include "SignalWait.h"
 #include "WorkingDirectory.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -64,6 +65,9 @@ private slots:
     void killedProgramsToolKeepsTheLockUntilItsDeadline();
     void jsonEventsAndHistory();
     void batchUntilTerminated();
+    void everySensorAtOnce_data();
+    void everySensorAtOnce();
+    void groupBesideAnotherProgramsRun();
 
 private:
     // Starts the world around the program; the program's lines come on the world's stdout.
@@ -528,6 +532,102 @@ void TestConsoleProgram::batchUntilTerminated()
             said.lastIndexOf("Updating the sensor with " + demoPackage));
     QCOMPARE(said.mid(said.size() - 2),
              (QStringList{"Sensor 3: Update done (3 updated, 0 failed)", "3 updated, 0 failed"}));
+}
+
+void TestConsoleProgram::everySensorAtOnce_data()
+{
+    QTest::addColumn<QStringList>("worldOptions");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("ports"); // flashed, one run each
+    QTest::addColumn<QStringList>("told");  // among the lines, the last one last
+
+    // Each sensor's own bootloader, one already waiting in it, found by its own place.
+    QTest::newRow("three sensors, one in its bootloader")
+        << QStringList{"--sensors", "3", "--waiting", "1"} << QStringList() << 0
+        << QStringList{"ttyACM11", "ttyACM12", "ttyACM13"}
+        << QStringList{"Sensor 3-1 (TVX2024B0001): Update done",
+                       "Sensor 3-2 (TVX2024B0002): Update done",
+                       "Sensor 3-3 (TVXBL1003): Update done", "3 updated, 0 failed"};
+    // --all never guesses which bootloader is whose.
+    QTest::newRow("a port whose place cannot be read")
+        << QStringList{"--sensors", "2", "--unplaced-port"} << QStringList() << 1
+        << QStringList{"ttyACM11", "ttyACM12"}
+        << QStringList{"Sensor on ttyACM20: not updated with the others: where it is plugged in "
+                       "cannot be told apart from where the others are",
+                       "2 updated, 1 failed"};
+    // A tool that cannot run twice at once: the sensors' restarts overlap, the flashes queue.
+    QTest::newRow("one tool at a time")
+        << QStringList{"--sensors", "2"} << QStringList{"--tools-at-once", "1"} << 0
+        << QStringList{"ttyACM11", "ttyACM12"} << QStringList{"2 updated, 0 failed"};
+}
+
+void TestConsoleProgram::everySensorAtOnce()
+{
+    QFETCH(QStringList, worldOptions);
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, ports);
+    QFETCH(QStringList, told);
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1000");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    qputenv("OVK_FAKE_TOOL_TIMES", work->filePath("times").toLocal8Bit());
+    startWorld(worldOptions, QStringList{"--all", "--package", demoPackage} + options);
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    qunsetenv("OVK_FAKE_TOOL_TIMES");
+    QCOMPARE(this->exitCode(), exitCode);
+    QStringList flashed;
+    for (const QByteArray &line : fileContents(work->filePath("runs.jsonl")).split('\n')) {
+        if (!line.isEmpty())
+            flashed << QJsonDocument::fromJson(line).object()["args"].toArray().last().toString();
+    }
+    flashed.sort();
+    QCOMPARE(flashed, ports);
+    const QStringList said = programLines();
+    for (const QString &line : told)
+        QVERIFY2(said.contains(line), qPrintable(line));
+    QCOMPARE(said.last(), told.last());
+    // Queued, each tool ends before the next starts.
+    if (options.contains("--tools-at-once")) {
+        const QList<QByteArray> events = fileContents(work->filePath("times")).split('\n');
+        QStringList order;
+        for (const QByteArray &event : events) {
+            if (!event.isEmpty())
+                order << event.split(' ').first();
+        }
+        QCOMPARE(order, (QStringList{"start", "exit", "start", "exit"}));
+    }
+}
+
+void TestConsoleProgram::groupBesideAnotherProgramsRun()
+{
+    // The window (here a single update) flashes the one sensor it saw; a second sensor is
+    // plugged in meanwhile and a group started: it leaves the first sensor alone.
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "3000");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    const QString program = tool("OVK_CONSOLE_PROGRAM") + " --package '" + demoPackage + "'";
+    startWorld({"--sensors", "1"},
+               {"sh", "-c",
+                program + " & while [ ! -e go ]; do sleep 0.1; done; " + program + " --all; wait"},
+               false, true);
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 20000);
+    world->write("plug 2\n");
+    QVERIFY(waitForLine("world: sensor 2 plugged in"));
+    QVERIFY(writeFile(work->filePath("go"), ""));
+    exitCode();
+    const QStringList said = programLines();
+    QCOMPARE(said.filter(QRegularExpression("^Sensor 3-1 \\(TVX\\S+\\): Update already running: "
+                                            "ovk-sensor-update \\(process \\d+, user \\S+\\)"))
+                 .size(),
+             1);
+    QVERIFY(said.contains("Sensor 3-2 (TVX2024B0002): Update done"));
+    QCOMPARE(said.count("Update done"), 1); // the first program's
+    const QByteArray runs = fileContents(work->filePath("runs.jsonl"));
+    QCOMPARE(runs.count("\"ttyACM11\""), 1);
+    QCOMPARE(runs.count("\"ttyACM12\""), 1);
 }
 
 QTEST_GUILESS_MAIN(TestConsoleProgram)

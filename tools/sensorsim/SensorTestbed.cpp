@@ -36,8 +36,50 @@ bool SensorTestbed::available()
     return qEnvironmentVariable("LD_PRELOAD").contains(QLatin1String("libumockdev-preload"));
 }
 
+QString SensorTestbed::numberedSensor(int number)
+{
+    return QStringLiteral("sensor-%1").arg(number);
+}
+
+QString SensorTestbed::numberedBootloader(int number)
+{
+    return QStringLiteral("bootloader-%1").arg(number);
+}
+
+namespace {
+// A numbered sensor or bootloader, made of the first sensor's description: on bus 3, port n.
+QString numbered(QString text, int number)
+{
+    const QString device = QString::number(number);
+    const QString address = QStringLiteral("%1").arg(number + 10, 3, 10, QLatin1Char('0'));
+    text.replace(QLatin1String("0000:00:14.0/usb1/1-1"),
+                 QLatin1String("0000:00:15.0/usb3/3-") + device)
+        .replace(QLatin1String("1-1:1.0"), QLatin1String("3-") + device + QLatin1String(":1.0"))
+        .replace(QRegularExpression(QStringLiteral("bus/usb/001/\\d+")),
+                 QLatin1String("bus/usb/003/") + address)
+        .replace(QLatin1String("BUSNUM=001"), QLatin1String("BUSNUM=003"))
+        .replace(QLatin1String("busnum=1"), QLatin1String("busnum=3"))
+        .replace(QRegularExpression(QStringLiteral("DEVNUM=\\d+")),
+                 QLatin1String("DEVNUM=") + address)
+        .replace(QRegularExpression(QStringLiteral("devnum=\\d+")),
+                 QLatin1String("devnum=") + QString::number(number + 10))
+        .replace(QRegularExpression(QStringLiteral("MINOR=\\d+")),
+                 QLatin1String("MINOR=") + QString::number(256 + number + 10))
+        .replace(QLatin1String("serial=TVX2024A0001"),
+                 QStringLiteral("serial=TVX2024B%1").arg(number, 4, 10, QLatin1Char('0')))
+        .replace(QLatin1String("serial=TVXBL0001"),
+                 QStringLiteral("serial=TVXBL1%1").arg(number, 3, 10, QLatin1Char('0')))
+        .replace(QLatin1String("ttyACM0"), QLatin1String("ttyACM") + QString::number(number + 10));
+    return text;
+}
+} // namespace
+
 QString SensorTestbed::contents(const QString &description)
 {
+    static const QRegularExpression numberedName(QStringLiteral("^(sensor|bootloader)-(\\d+)$"));
+    const auto match = numberedName.match(description);
+    if (match.hasMatch())
+        return numbered(contents(match.captured(1)), match.captured(2).toInt());
     QFile file(QStringLiteral(":/sensorsim/devices/%1.umockdev").arg(description));
     if (!file.open(QIODevice::ReadOnly))
         qFatal("unknown device description %s", qPrintable(description));
@@ -181,12 +223,16 @@ void SensorTestbed::restart(const QString &description)
         if (!sensors.contains(description))
             return;
         unplug(description);
-        const QStringList into = !restartInto.isEmpty()  ? restartInto
-                                 : description == sensor ? QStringList{bootloader}
-                                                         : QStringList{secondBootloader};
-        for (const QString &next : into)
+        QStringList into = restartInto;
+        if (into.isEmpty())
+            into << (description == sensor ? QString(bootloader)
+                     : description == secondSensor
+                         ? QString(secondBootloader)
+                         : QString(description)
+                               .replace(QLatin1String("sensor-"), QLatin1String("bootloader-")));
+        for (const QString &next : qAsConst(into))
             plug(next);
-        emit restarted();
+        emit restarted(description);
     });
 }
 

@@ -26,6 +26,14 @@ public:
     static constexpr const char *secondBootloader = "bootloader-second";
     static constexpr const char *bootloaderTwoPorts = "bootloader-two-ports";
     static constexpr const char *portDecoys = "port-decoys";
+    // A bootloader's serial port whose USB place cannot be read (ttyACM20): its tty hangs off
+    // no USB device in sysfs.
+    static constexpr const char *unplacedBootloaderPort = "bootloader-unplaced";
+    // Sensors of a bench, numbered from 1, each on a port of its own (3-1, 3-2, ...) with a
+    // serial number of its own (TVX2024B0001, ...), restarting into its own bootloader on its
+    // own serial port (ttyACM11, ttyACM12, ...).
+    static QString numberedSensor(int number);
+    static QString numberedBootloader(int number);
 
     // The byte that makes the sensor restart into its bootloader.
     static constexpr char bootloaderCommand = 0x12;
@@ -58,7 +66,7 @@ public:
 
 signals:
     void bootloaderCommandReceived(const QString &description);
-    void restarted();
+    void restarted(const QString &description);
 
 private:
     void restart(const QString &description);

@@ -129,6 +129,9 @@ QString OutcomeWords::stepLine(int step, int percent)
     case Updater::WritingFirmware:
         words = tr("Writing the firmware");
         break;
+    case Updater::WaitingForTool:
+        words = tr("Waiting for the flashing tool");
+        break;
     default:
         return QString();
     }
@@ -137,7 +140,7 @@ QString OutcomeWords::stepLine(int step, int percent)
 
 QString OutcomeWords::stepKey(int step)
 {
-    static const char *const keys[] = {"", "package", "restart", "bootloader", "writing"};
+    static const char *const keys[] = {"", "package", "restart", "bootloader", "writing", "queue"};
     return step >= 0 && step < int(std::size(keys)) ? QString::fromLatin1(keys[step]) : QString();
 }
 

@@ -28,7 +28,8 @@ public:
     // A step in words, with how far it has got where that is known ("Writing the firmware
     // (45 %)"); empty for no step.
     static QString stepLine(int step, int percent);
-    // The step's name in the history and in JSON: "package", "restart", "bootloader", "writing".
+    // The step's name in the history and in JSON: "package", "restart", "bootloader", "writing",
+    // "queue".
     static QString stepKey(int step);
     // What a failed open of the sensor means, and what to do about it.
     static QString usbErrorMeaning(int libusbError);

@@ -9,6 +9,7 @@
 #include "OutcomeWords.h"
 #include "PackageDownload.h"
 #include "RunHistory.h"
+#include "ToolTurns.h"
 #include "UsbLink.h"
 
 #include <QDebug>
@@ -107,7 +108,7 @@ void UpdateRun::begin()
     qDebug() << "Firmware path:" << given.package;
     portName = sensor.ports.first().name;
     emit portFound(portName);
-    runFlashingTool();
+    flashWhenItsTurn();
 }
 
 // Before the sensor is touched: a sensor sent into its bootloader without a package to flash, or
@@ -221,7 +222,7 @@ void UpdateRun::lookForBootloaderPort()
     if (!port.isEmpty()) {
         portName = port;
         emit portFound(portName);
-        runFlashingTool();
+        flashWhenItsTurn();
         return;
     }
     if (portSearchSince.elapsed() < given.timing.portRetryWindowMs) {
@@ -230,6 +231,20 @@ void UpdateRun::lookForBootloaderPort()
     }
     qDebug() << "No bootloader port found";
     end(Updater::NoBootloaderPort);
+}
+
+void UpdateRun::flashWhenItsTurn()
+{
+    if (!given.toolTurns) {
+        runFlashingTool();
+        return;
+    }
+    setStep(Updater::WaitingForTool);
+    given.toolTurns->request(this, [this] {
+        const RunRecord::Scope scope(record);
+        if (stage == Stage::WaitingForBootloader)
+            runFlashingTool();
+    });
 }
 
 void UpdateRun::runFlashingTool()
@@ -399,6 +414,8 @@ void UpdateRun::end(Updater::Outcome outcome, const QString &detail)
     // Given back before the outcome is told: whoever hears it may start the next run at once.
     holderRecord.reset();
     lock.unlock();
+    if (given.toolTurns)
+        given.toolTurns->release(this);
     setStep(Updater::NoStep);
     emit finished(outcome);
 }

@@ -22,6 +22,7 @@
 #include <memory>
 
 class FlashingToolProcess;
+class ToolTurns;
 class PackageDownload;
 class UsbLink;
 
@@ -41,6 +42,8 @@ public:
         // cannot be used.
         QString lockFolder = UpdateLock::machineFolder();
         QString userLockFolder = UpdateLock::userFolder();
+        // Where the flashing tool may run only so many times at once: the run waits its turn.
+        ToolTurns *toolTurns = nullptr;
     };
 
     UpdateRun(UsbLink &usb, const Settings &settings, QObject *parent = nullptr);
@@ -95,6 +98,7 @@ private:
     void writeHolder();
     void restartSensor();
     void lookForBootloaderPort();
+    void flashWhenItsTurn();
     void runFlashingTool();
     void onToolStarted();
     void onToolError(QProcess::ProcessError error);

@@ -3,9 +3,11 @@
 // to, serves a local help server, and runs the program as its child, which sees that bus.
 // Must itself run under umockdev-wrapper. Lines on standard input change the world:
 // "unplug", "plug" (the sensor), "swap" (another sensor in its place at once), "add" (another
-// sensor beside it, which takes its place once it is unplugged), "quit". With
-// --stuck the sensor starts waiting in its bootloader, as after an update cut short, and comes
-// back as the application once flashed.
+// sensor beside it, which takes its place once it is unplugged), "plug N" (the bench's sensor
+// N), "quit". With --stuck the sensor starts waiting in its bootloader, as after an update cut
+// short, and comes back as the application once flashed. With --sensors N a bench of N sensors
+// on places of their own takes the sensor's place, the last --waiting of them in their
+// bootloaders.
 #include "LocalHelpServer.h"
 #include "SensorTestbed.h"
 
@@ -42,8 +44,32 @@ public:
     {
         bed.setRestart(restartDelayMs);
         connect(&bed, &SensorTestbed::bootloaderCommandReceived, this,
-                [] { say("sensor got the bootloader command"); });
-        connect(&bed, &SensorTestbed::restarted, this, [this] { onRestarted(); });
+                [](const QString &description) {
+                    say(QStringLiteral("%1 got the bootloader command").arg(nameOf(description)));
+                });
+        connect(&bed, &SensorTestbed::restarted, this, [this](const QString &description) {
+            benchNumber(description) > 0 ? onBenchSensorRestarted(description) : onRestarted();
+        });
+    }
+
+    // The bench's sensor number, in its bootloader if waiting.
+    void plugBenchSensor(int number, bool waiting = false)
+    {
+        if (waiting) {
+            bed.plug(SensorTestbed::numberedBootloader(number));
+            say(QStringLiteral("sensor %1 waits in its bootloader (serial port ttyACM%2)")
+                    .arg(number)
+                    .arg(number + 10));
+            return;
+        }
+        bed.plugSensor(SensorTestbed::numberedSensor(number), faults);
+        say(QStringLiteral("sensor %1 plugged in").arg(number));
+    }
+
+    void plugUnplacedPort()
+    {
+        bed.plug(SensorTestbed::unplacedBootloaderPort);
+        say("a bootloader's serial port whose place cannot be read is there (ttyACM20)");
     }
 
     void plugSensor()
@@ -100,7 +126,9 @@ public:
 
     void command(const QString &line)
     {
-        if (line == "unplug")
+        if (line.startsWith(QLatin1String("plug ")))
+            plugBenchSensor(line.mid(5).toInt());
+        else if (line == "unplug")
             unplugAll();
         else if (line == "plug")
             plugSensor();
@@ -115,6 +143,31 @@ public:
     }
 
 private:
+    static int benchNumber(const QString &description)
+    {
+        return description.startsWith(QLatin1String("sensor-")) ? description.mid(7).toInt() : 0;
+    }
+
+    static QString nameOf(const QString &description)
+    {
+        const int number = benchNumber(description);
+        return number > 0 ? QStringLiteral("sensor %1").arg(number) : QStringLiteral("sensor");
+    }
+
+    // A bench's sensor, flashed, starts its new application again after the stay.
+    void onBenchSensorRestarted(const QString &description)
+    {
+        const int number = benchNumber(description);
+        say(QStringLiteral("sensor %1 restarted into its bootloader (serial port ttyACM%2)")
+                .arg(number)
+                .arg(number + 10));
+        QTimer::singleShot(bootloaderStayMs, this, [this, number] {
+            bed.unplug(SensorTestbed::numberedBootloader(number));
+            bed.plugSensor(SensorTestbed::numberedSensor(number), faults);
+            say(QStringLiteral("sensor %1 is back").arg(number));
+        });
+    }
+
     QString other() const
     {
         return current == SensorTestbed::sensor ? SensorTestbed::secondSensor
@@ -217,8 +270,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption denied("deny-access",
                                     "The sensor's device node cannot be opened by a normal user.");
     const QCommandLineOption second("second-sensor", "A second sensor is plugged in as well.");
-    parser.addOptions(
-        {port, package, packageDelay, version, restart, stay, noSensor, stuck, denied, second});
+    const QCommandLineOption bench("sensors", "A bench of N sensors instead of the one.", "N");
+    const QCommandLineOption waiting(
+        "waiting", "The last N of the bench wait in their bootloaders.", "N", "0");
+    const QCommandLineOption unplaced(
+        "unplaced-port", "A bootloader's serial port whose USB place cannot be read is there too.");
+    parser.addOptions({port, package, packageDelay, version, restart, stay, noSensor, stuck, denied,
+                       second, bench, waiting, unplaced});
     parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
     parser.process(app);
     const QStringList program = parser.positionalArguments();
@@ -255,11 +313,17 @@ int main(int argc, char *argv[])
         touched.open(QIODevice::Append);
         world.watchFlashing(record);
         world.startInBootloader();
+    } else if (parser.isSet(bench)) {
+        const int count = parser.value(bench).toInt();
+        for (int number = 1; number <= count; ++number)
+            world.plugBenchSensor(number, number > count - parser.value(waiting).toInt());
     } else if (!parser.isSet(noSensor)) {
         world.plugSensor();
     }
     if (parser.isSet(second))
         world.plugSecondSensor();
+    if (parser.isSet(unplaced))
+        world.plugUnplacedPort();
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&world, &input] {

@@ -1,0 +1,262 @@
+// Drives groups of update runs from a terminal (see GroupUpdateSession.h).
+#include "GroupUpdateSession.h"
+
+#include "FirmwarePackage.h"
+#include "OutcomeCodes.h"
+#include "OutcomeWords.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <csignal>
+#include <cstdio>
+#include <utility>
+
+namespace {
+constexpr int pollIntervalMs = 500;
+// Sensors plugged in one after another within this time are one group: the bench is filled
+// before its group starts.
+constexpr int settleMs = 2000;
+constexpr int toolTailLines = 10;
+const QString interrupted = QStringLiteral("Interrupted");
+} // namespace
+
+GroupUpdateSession::GroupUpdateSession(Updater &updater, const CommandLine &options,
+                                       ConsoleOutput &out)
+    : updater(updater)
+    , options(options)
+    , package(options.package.isEmpty() ? updater.packagePath() : options.package)
+    , out(out)
+{
+    poll.setInterval(pollIntervalMs);
+    connect(&poll, &QTimer::timeout, this, &GroupUpdateSession::onPoll);
+    connect(&updater, &Updater::packageDownloadFailed, this, [this] {
+        // Only a package that can be flashed is worth the word; without one the runs say so.
+        if (!this->options.package.isEmpty() || !FirmwarePackage::isZipFile(package))
+            return;
+        downloadFailure = QStringLiteral("Could not download the latest package; updating with "
+                                         "the one stored on %1.")
+                              .arg(QFileInfo(package).lastModified().date().toString(Qt::ISODate));
+        if (state == State::Updating)
+            this->out.say(std::exchange(downloadFailure, QString()));
+    });
+}
+
+void GroupUpdateSession::start()
+{
+    const bool connected = updater.checkPodConnected();
+    if (!connected && !options.repeat && options.waitSeconds < 0) {
+        out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
+                    OutcomeCodes::exitCode(Updater::NoSensor));
+        finish(OutcomeCodes::exitCode(Updater::NoSensor));
+        return;
+    }
+    if (options.package.isEmpty()) {
+        out.say(QStringLiteral("Downloading the latest firmware package"));
+        updater.downloadLastPodVersion(); // the runs started meanwhile wait for it
+    }
+    if (connected) {
+        beginGroup();
+        return;
+    }
+    out.say(QStringLiteral("Waiting for sensors"));
+    waitingSince.start();
+    poll.start();
+}
+
+void GroupUpdateSession::stop(int signalNumber)
+{
+    if (state == State::Finished)
+        return;
+    if (stopSignal != 0) {
+        // Only a second Ctrl+C, a person's keypress, cuts the updates short.
+        if (state == State::Updating && signalNumber == SIGINT && !stoppingTools) {
+            stoppingTools = true;
+            out.say(QStringLiteral("Stopping the flashing tools"));
+            group->stop();
+        }
+        return;
+    }
+    stopSignal = signalNumber;
+    if (state == State::Updating) {
+        // Runs that still wait for their package end at once; those that touched their sensor
+        // are let finish.
+        if (!group->withdraw())
+            out.say(QStringLiteral("Stopping once the running updates have ended"));
+        return;
+    }
+    if (options.repeat) {
+        out.summary(updated, failed, exitCode());
+        finish(exitCode());
+        return;
+    }
+    out.say(interrupted);
+    finish(ExitCode::interruptedBy(signalNumber));
+}
+
+void GroupUpdateSession::onPoll()
+{
+    const SensorCensus census = SensorCensus::take(updater.usb());
+    if (state == State::WaitingForSensors && census.count() == 0 && options.waitSeconds >= 0 &&
+        waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
+        out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
+                    OutcomeCodes::exitCode(Updater::NoSensor));
+        if (options.repeat)
+            out.summary(updated, failed, exitCode());
+        finish(options.repeat ? exitCode() : OutcomeCodes::exitCode(Updater::NoSensor));
+        return;
+    }
+    if (state == State::WaitingForNext && anyUpdatedStillThere(census)) {
+        // The next ones plugged in before the updated ones are out: waited out, and said once.
+        if (census.count() > 0 && !askedToUnplug) {
+            bool onlyUpdated = true;
+            for (const CensusSensor &sensor : census.sensors())
+                onlyUpdated = onlyUpdated && updatedPlaces.contains(sensor.id.portPath);
+            if (!onlyUpdated) {
+                out.say(QStringLiteral("Unplug the updated sensors"));
+                askedToUnplug = true;
+            }
+        }
+        return;
+    }
+    if (sensorsSettled(census))
+        beginGroup();
+}
+
+// True once sensors are plugged in and have stayed as they are for a moment.
+bool GroupUpdateSession::sensorsSettled(const SensorCensus &census)
+{
+    QStringList places;
+    for (const CensusSensor &sensor : census.sensors())
+        places << sensor.id.portPath + QLatin1Char('/') + sensor.id.serialNumber;
+    places.sort();
+    if (places != seenPlaces || !unchangedSince.isValid()) {
+        seenPlaces = places;
+        unchangedSince.start();
+        return false;
+    }
+    return !places.isEmpty() && unchangedSince.elapsed() >= settleMs;
+}
+
+// The sensors just updated come back from their restart on the same places, under the same
+// serial numbers: they must be out before the next group.
+bool GroupUpdateSession::anyUpdatedStillThere(const SensorCensus &census) const
+{
+    for (const CensusSensor &sensor : census.sensors()) {
+        if (updatedPlaces.contains(sensor.id.portPath) ||
+            (!sensor.id.serialNumber.isEmpty() && updatedSerials.contains(sensor.id.serialNumber)))
+            return true;
+    }
+    return false;
+}
+
+void GroupUpdateSession::beginGroup()
+{
+    poll.stop();
+    state = State::Updating;
+    askedToUnplug = false;
+    out.say(QStringLiteral("Updating every sensor connected with ") + package);
+    if (!downloadFailure.isEmpty())
+        out.say(std::exchange(downloadFailure, QString()));
+    UpdateRun::Settings settings;
+    settings.package = package;
+    settings.timing = updater.runTiming();
+    group = new UpdateGroup(updater.usb(), settings, options.toolsAtOnce, this);
+    connect(group, &UpdateGroup::memberChanged, this, &GroupUpdateSession::onMemberChanged);
+    connect(group, &UpdateGroup::memberEnded, this, &GroupUpdateSession::onMemberEnded);
+    connect(group, &UpdateGroup::finished, this, &GroupUpdateSession::onGroupFinished);
+    group->start(updater.downloadOf(package));
+}
+
+ConsoleOutput::Sensor GroupUpdateSession::sensorOf(int index) const
+{
+    const CensusSensor &sensor = group->members().at(index).sensor;
+    return {index, sensor.id.portPath, sensor.id.serialNumber,
+            sensor.ports.isEmpty() ? QString() : sensor.ports.first().name};
+}
+
+void GroupUpdateSession::onMemberChanged(int index)
+{
+    const UpdateRun *run = group->members().at(index).run;
+    if (run)
+        out.sensorStep(sensorOf(index), run->step(), run->progress());
+}
+
+void GroupUpdateSession::onMemberEnded(int index)
+{
+    const UpdateGroup::Member &member = group->members().at(index);
+    // Refused as a single update refuses a sensor it cannot tell from another.
+    const bool refused = !member.refusal.isEmpty();
+    const Updater::Outcome outcome = refused ? Updater::MoreThanOneSensor : member.report.outcome;
+    lastOutcome = outcome;
+    const bool interruptedRun =
+        outcome == Updater::Withdrawn || (outcome == Updater::ToolStopped && stoppingTools);
+    const int code =
+        interruptedRun ? ExitCode::interruptedBy(stopSignal) : OutcomeCodes::exitCode(outcome);
+    out.sensorOutcome(sensorOf(index), outcome, lineOf(member), code,
+                      refused ? nullptr : &member.report);
+    if (!refused && outcome != Updater::Done && !member.report.toolTail.isEmpty())
+        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(sensorOf(index).name()),
+                     qPrintable(tr("the flashing tool's last lines:")),
+                     qPrintable(member.report.toolTail));
+}
+
+QString GroupUpdateSession::lineOf(const UpdateGroup::Member &member) const
+{
+    if (!member.refusal.isEmpty())
+        return member.refusal;
+    const Updater::Outcome outcome = member.report.outcome;
+    if (outcome == Updater::Withdrawn)
+        return interrupted;
+    if (outcome == Updater::ToolStopped && stoppingTools)
+        return interrupted + QStringLiteral(". ") + OutcomeWords::waitsInBootloader();
+    return OutcomeWords::line(outcome, package, updater.runTiming().toolTimeoutMs / 1000,
+                              member.report.detail);
+}
+
+void GroupUpdateSession::onGroupFinished()
+{
+    out.endGroup();
+    updated += group->updated();
+    failed += group->failed();
+    lastGroupSize = group->members().size();
+    updatedPlaces.clear();
+    updatedSerials.clear();
+    for (const UpdateGroup::Member &member : group->members()) {
+        updatedPlaces.insert(member.sensor.id.portPath);
+        if (!member.sensor.id.serialNumber.isEmpty())
+            updatedSerials.insert(member.sensor.id.serialNumber);
+    }
+    group->deleteLater();
+    group = nullptr;
+    const bool interruptedGroup = stoppingTools || (stopSignal != 0 && updated + failed == 0);
+    if (interruptedGroup) {
+        out.summary(updated, failed, ExitCode::interruptedBy(stopSignal));
+        finish(ExitCode::interruptedBy(stopSignal));
+        return;
+    }
+    if (!options.repeat || stopSignal != 0) {
+        out.summary(updated, failed, exitCode());
+        finish(exitCode());
+        return;
+    }
+    state = State::WaitingForNext;
+    seenPlaces.clear();
+    unchangedSince.invalidate();
+    out.say(QStringLiteral("Waiting for the next sensors"));
+    poll.start();
+}
+
+// Every sensor updated, at least one; a group of one says what its run said.
+int GroupUpdateSession::exitCode() const
+{
+    if (!options.repeat && lastGroupSize == 1)
+        return OutcomeCodes::exitCode(lastOutcome);
+    return updated > 0 && failed == 0 ? ExitCode::updateDone : ExitCode::errorOnUpdate;
+}
+
+void GroupUpdateSession::finish(int exitCode)
+{
+    poll.stop();
+    state = State::Finished;
+    emit finished(exitCode);
+}

@@ -1,0 +1,120 @@
+// Several sensors updated at once (see UpdateGroup.h).
+#include "UpdateGroup.h"
+
+#include "ToolTurns.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+UpdateGroup::UpdateGroup(UsbLink &usb, const UpdateRun::Settings &runSettings, int toolsAtOnce,
+                         QObject *parent)
+    : QObject(parent)
+    , usb(usb)
+    , settings(runSettings)
+{
+    if (toolsAtOnce > 0) {
+        turns = new ToolTurns(toolsAtOnce, this);
+        settings.toolTurns = turns;
+    }
+}
+
+UpdateGroup::~UpdateGroup()
+{
+    // Runs still flashing let their tools finish (see UpdateRun).
+    for (Member &member : all)
+        delete member.run;
+}
+
+void UpdateGroup::start(PackageDownload *awaited)
+{
+    QList<CensusSensor> sensors = SensorCensus::take(usb).sensors();
+    std::sort(sensors.begin(), sensors.end(), [](const CensusSensor &a, const CensusSensor &b) {
+        return a.id.portPath < b.id.portPath;
+    });
+    for (const CensusSensor &sensor : sensors) {
+        Member member;
+        member.sensor = sensor;
+        if (!sensor.placeKnown())
+            member.refusal = QCoreApplication::translate(
+                "UpdateGroup", "not updated with the others: where it is plugged in cannot be "
+                               "told apart from where the others are");
+        all.append(member);
+    }
+    for (int index = 0; index < all.size(); ++index) {
+        Member &member = all[index];
+        if (!member.refusal.isEmpty()) {
+            member.ended = true;
+            emit memberEnded(index);
+            continue;
+        }
+        UpdateRun::Settings own = settings;
+        own.place = member.sensor.id.portPath;
+        member.run = new UpdateRun(usb, own, this);
+        connect(member.run, &UpdateRun::stepChanged, this,
+                [this, index] { emit memberChanged(index); });
+        connect(member.run, &UpdateRun::finished, this, [this, index] { onRunEnded(index); });
+    }
+    // Started once all are made: a run that ends at once must find its fellows there.
+    for (Member &member : all) {
+        if (member.run)
+            member.run->start(awaited);
+    }
+    endIfAllEnded();
+}
+
+void UpdateGroup::onRunEnded(int index)
+{
+    Member &member = all[index];
+    member.report = member.run->report();
+    member.ended = true;
+    member.run->deleteLater();
+    member.run = nullptr;
+    emit memberEnded(index);
+    endIfAllEnded();
+}
+
+void UpdateGroup::endIfAllEnded()
+{
+    if (finishedSaid || !hasEnded())
+        return;
+    finishedSaid = true;
+    emit finished();
+}
+
+bool UpdateGroup::withdraw()
+{
+    bool every = true;
+    for (Member &member : all) {
+        if (member.run && !member.run->withdraw())
+            every = false;
+    }
+    return every;
+}
+
+void UpdateGroup::stop()
+{
+    for (Member &member : all) {
+        if (member.run)
+            member.run->stop();
+    }
+}
+
+int UpdateGroup::updated() const
+{
+    return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
+        return member.ended && member.refusal.isEmpty() && member.report.outcome == Updater::Done;
+    }));
+}
+
+int UpdateGroup::failed() const
+{
+    return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
+        return member.ended &&
+               (!member.refusal.isEmpty() || member.report.outcome != Updater::Done);
+    }));
+}
+
+bool UpdateGroup::hasEnded() const
+{
+    return std::all_of(all.begin(), all.end(), [](const Member &member) { return member.ended; });
+}

@@ -1,0 +1,65 @@
+// Several sensors updated at once: every sensor connected at the press, running or waiting in
+// its bootloader, gets an update run of its own, side by side, each with its own lock, command,
+// bootloader port found by its own USB place, supervised tool, progress and record. A sensor
+// whose place cannot be told apart from another's is not updated in a group: that would be a
+// guess at which bootloader port is whose.
+#pragma once
+
+#include "RunReport.h"
+#include "SensorCensus.h"
+#include "UpdateRun.h"
+
+#include <QList>
+#include <QObject>
+
+class ToolTurns;
+
+class UpdateGroup : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Member
+    {
+        CensusSensor sensor;
+        QString refusal; // why it is not updated with the others; empty when it is
+        UpdateRun *run = nullptr;
+        bool ended = false;
+        RunReport report; // once ended
+    };
+
+    // toolsAtOnce: how many flashing tools may run at the same time; 0: no limit.
+    UpdateGroup(UsbLink &usb, const UpdateRun::Settings &settings, int toolsAtOnce,
+                QObject *parent = nullptr);
+    ~UpdateGroup() override;
+
+    // The press: the census, and a run for each sensor that can be told apart. With awaited,
+    // the runs wait for the package download first.
+    void start(PackageDownload *awaited = nullptr);
+    // Withdraws the runs that still wait for their package; true when every run was.
+    bool withdraw();
+    // Stops every run that has touched its sensor.
+    void stop();
+
+    const QList<Member> &members() const { return all; }
+    int updated() const;
+    int failed() const;
+    bool hasEnded() const;
+
+signals:
+    // A member's step or progress, and its outcome (refused ones end at the start).
+    void memberChanged(int index);
+    void memberEnded(int index);
+    // Every member has ended.
+    void finished();
+
+private:
+    void onRunEnded(int index);
+    void endIfAllEnded();
+
+    UsbLink &usb;
+    UpdateRun::Settings settings;
+    ToolTurns *turns = nullptr;
+    QList<Member> all;
+    bool finishedSaid = false;
+};
