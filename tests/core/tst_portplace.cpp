@@ -1,6 +1,8 @@
-// Where a serial port sits on the USB bus: Windows' location paths read as libusb's places, and
-// which port places stand for which device places.
+// Where a serial port sits on the USB bus: Windows' location paths read as libusb's places,
+// which port places stand for which device places, and the sensors they add up to at a press.
 #include "PortPlace.h"
+#include "SensorCensus.h"
+#include "SensorIds.h"
 
 #include <QtTest>
 
@@ -13,6 +15,8 @@ private slots:
     void fromLocationPath();
     void matches_data();
     void matches();
+    void census_data();
+    void census();
 };
 
 void TestPortPlace::fromLocationPath_data()
@@ -106,6 +110,62 @@ void TestPortPlace::matches()
     QFETCH(QString, devicePlace);
     QFETCH(bool, same);
     QCOMPARE(PortPlace::matches(portPlace, devicePlace), same);
+}
+
+void TestPortPlace::census_data()
+{
+    // Devices as "place" (empty: its port numbers could not be read), ports as "name@place".
+    QTest::addColumn<QStringList>("running");
+    QTest::addColumn<QStringList>("bootloaders");
+    QTest::addColumn<QStringList>("ports");
+    QTest::addColumn<QStringList>("sensors"); // each "place:its ports", in the census's order
+
+    const QStringList none;
+    // What cannot be told apart is never merged: two places unknown are two sensors.
+    QTest::newRow("two running sensors whose port numbers cannot be read")
+        << QStringList{"", ""} << none << none << QStringList{":", ":"};
+    QTest::newRow("a bootloader with two ports")
+        << none << QStringList{"1-4"} << QStringList{"ttyACM0@1-4", "ttyACM1@1-4"}
+        << QStringList{"1-4:ttyACM0,ttyACM1"};
+    QTest::newRow("a bootloader and its port on Windows, whose bus is not told")
+        << none << QStringList{"2-4.2"} << QStringList{"COM5@?-4.2"} << QStringList{"2-4.2:COM5"};
+    QTest::newRow("a port whose place cannot be read, and the one bootloader on USB")
+        << none << QStringList{"1-4"} << QStringList{"ttyACM0@"} << QStringList{"1-4:ttyACM0"};
+    QTest::newRow("two ports whose places cannot be read, and no bootloader on USB")
+        << none << none << QStringList{"ttyACM0@", "ttyACM1@"}
+        << QStringList{":ttyACM0", ":ttyACM1"};
+    QTest::newRow("a running sensor, and another's bootloader that libusb does not list")
+        << QStringList{"1-4"} << none << QStringList{"ttyACM3@1-5"}
+        << QStringList{"1-4:", "1-5:ttyACM3"};
+}
+
+void TestPortPlace::census()
+{
+    QFETCH(QStringList, running);
+    QFETCH(QStringList, bootloaders);
+    QFETCH(QStringList, ports);
+    QFETCH(QStringList, sensors);
+    const auto devices = [](const QStringList &places, uint16_t productId) {
+        QList<UsbDeviceId> found;
+        for (const QString &place : places)
+            found.append({QString(), place, productId});
+        return found;
+    };
+    QList<BootloaderPort> found;
+    for (const QString &port : ports)
+        found.append({port.section('@', 0, 0), port.section('@', 1)});
+    const SensorCensus census =
+        SensorCensus::of(devices(running, SensorIds::applicationProductId),
+                         devices(bootloaders, SensorIds::bootloaderProductId), found);
+    QStringList told;
+    for (const CensusSensor &sensor : census.sensors()) {
+        QStringList names;
+        for (const BootloaderPort &port : sensor.ports)
+            names << port.name;
+        told << sensor.id.portPath + ':' + names.join(',');
+    }
+    QCOMPARE(told, sensors);
+    QCOMPARE(census.count(), sensors.size());
 }
 
 QTEST_GUILESS_MAIN(TestPortPlace)

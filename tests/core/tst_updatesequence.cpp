@@ -331,6 +331,8 @@ void TestUpdateSequence::toolProgress_data()
         << QByteArrayList{"writing 4", "5%\nwriting 6", "0%"} << QList<int>{-1, 45, 60};
     QTest::newRow("not a percentage")
         << QByteArrayList{"writing 30%\nretries: 250%\n"} << QList<int>{30};
+    QTest::newRow("a number too long") << QByteArrayList{"writing 30%\nblock 1050%\n"}
+                                       << QList<int>{30};
 }
 
 void TestUpdateSequence::toolProgress()

@@ -20,8 +20,9 @@ bool ToolProgress::update()
 
 bool ToolProgress::take(const QByteArray &chunk)
 {
-    // Progress is often rewritten in place with carriage returns rather than new lines.
-    static const QRegularExpression percentage(QStringLiteral("(\\d{1,3})\\s?%"));
+    // Progress is often rewritten in place with carriage returns rather than new lines. A number
+    // is read whole: "1050%" is no percentage, and never 50 %.
+    static const QRegularExpression percentage(QStringLiteral("(?<!\\d)(\\d{1,3})\\s?%"));
     const QByteArray text = unfinished + chunk;
     const int lineEnd = qMax(text.lastIndexOf('\n'), text.lastIndexOf('\r'));
     unfinished = text.mid(lineEnd + 1).right(64); // a tool that never ends a line
