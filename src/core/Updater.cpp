@@ -169,7 +169,7 @@ QUrl Updater::logFolder() const
 
 QString Updater::historyText() const
 {
-    return RunHistory::table(RunHistory::entries());
+    return RunHistory::overview(historyRows);
 }
 
 QString Updater::outcomeTitle(int outcome) const

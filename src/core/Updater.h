@@ -120,7 +120,8 @@ public:
     // The last run told in full, for a failure's details: what the flashing tool said last
     // and the run's log lines.
     Q_INVOKABLE QString runDetails() const;
-    // The newest runs kept in the history, one line each.
+    // The newest runs kept in the history, newest first and one line each, and how many more it
+    // holds.
     Q_INVOKABLE QString historyText() const;
     // The words of an outcome, for the window's dialogs.
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
