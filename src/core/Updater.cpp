@@ -162,8 +162,10 @@ QString Updater::stepText() const
 
 QUrl Updater::logFolder() const
 {
-    // Made before any run has kept a log there: the desktop opens no folder that is missing.
-    QDir().mkpath(RunHistory::logFolder());
+    // Made before any run has kept a log there, as private as the runs make it: the desktop
+    // opens no folder that is missing.
+    QString error;
+    RunHistory::makeLogFolder(&error);
     return QUrl::fromLocalFile(RunHistory::logFolder());
 }
 

@@ -54,6 +54,9 @@ bool FirmwarePackage::store(const QString &path, const QByteArray &body, QString
         *error = file.errorString();
         return false;
     }
+    // The user's alone, whatever the umask: set on the new file before it takes the old one's
+    // place.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     // A short write (a full disk) leaves no error text of its own; say what happened.
     const qint64 written = file.write(body);
     if (written != body.size()) {

@@ -142,6 +142,9 @@ void TestPackageDownload::storesBodyUnchanged()
     QCOMPARE(Endpoints::packagePath(), "dl\\app.zip");
 #else
     QCOMPARE(Endpoints::packagePath(), "dl/app.zip");
+    // The first download too is its user's alone, whatever the umask.
+    QCOMPARE(QFileInfo(storedPackage).permissions() & (QFile::ReadGroup | QFile::ReadOther),
+             QFile::Permissions());
 #endif
 }
 
