@@ -17,16 +17,29 @@ void registerQmlTypes()
                                         QStringLiteral("The program's one Updater is \"updater\""));
 }
 
+// The platform's fixed-width font is not always one: offscreen answers with its general font,
+// and a computer may lack the family it names (Courier New in a bare Wine prefix). Then the font
+// database's own choice for a typewriter, or else any fixed-width family there is. (Looking the
+// font up costs some 5 ms here, which the window's first frame then saves: it reads the same
+// font database.)
 static QFont fixedWidthFont()
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    // A platform without a theme (offscreen) answers with its general font: the font database's
-    // own choice for a typewriter then, by the name of the family it finds. (Only then is a font
-    // looked up here: that costs some 4 ms at start.)
-    if (font == QFontDatabase::systemFont(QFontDatabase::GeneralFont)) {
-        QFont typewriter(QStringLiteral("monospace"));
-        typewriter.setStyleHint(QFont::TypeWriter);
-        font.setFamily(QFontInfo(typewriter).family());
+    if (QFontInfo(font).fixedPitch())
+        return font;
+    QFont typewriter(QStringLiteral("monospace"));
+    typewriter.setStyleHint(QFont::TypeWriter);
+    const QFontInfo found(typewriter);
+    if (found.fixedPitch()) {
+        font.setFamily(found.family());
+        return font;
+    }
+    const QFontDatabase database;
+    for (const QString &family : database.families()) {
+        if (database.isFixedPitch(family)) {
+            font.setFamily(family);
+            break;
+        }
     }
     return font;
 }
