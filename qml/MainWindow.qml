@@ -36,48 +36,43 @@ MainWindowForm {
         }
     }
 
-    // Each message dialog is a small scene of its own: they are made once the window is on
-    // screen, one per pass of the event loop so that none holds it up for long (or the first
-    // time one opens, if that comes first). Every use sets the texts (and icon) that differ.
-    readonly property var dialogLoaders: [updateDoneDialogLoader, errorDialogLoader,
-        infoDialogLoader, closeDialogLoader, newVerDialogLoader, historyDialogLoader]
-    property int dialogsPrepared: 0
+    // Each message dialog is a small scene of its own, made the first time it opens. The one a
+    // run ends with is made ahead, once the window is on screen and on a pass of the event loop
+    // of its own, so that it is on screen the moment the run ends; made ahead, every other one
+    // would cost 1.5 to 3 MiB for a dialog that most runs never show. Every opening sets all that
+    // differs between a dialog's uses, so that nothing of an earlier one (details hidden by a
+    // press) is left.
     function prepareDialogs() {
-        dialogMaker.start()
-    }
-    Timer {
-        id: dialogMaker
-        interval: 0
-        repeat: true
-        onTriggered: {
-            if (dialogsPrepared >= dialogLoaders.length) {
-                stop()
-                return
-            }
-            dialogLoaders[dialogsPrepared++].active = true
-        }
+        Qt.callLater(dialogOf, updateDoneDialogLoader)
     }
     function dialogOf(loader) {
         loader.active = true
         return loader.item
     }
-    function show(loader, title, text, icon, details) {
+    function show(loader, title, text) {
         var dialog = dialogOf(loader)
         dialog.title = title
         dialog.text = text
-        if (icon !== undefined)
-            dialog.icon = icon
-        if (details !== undefined) {
-            dialog.details = details
+        dialog.open()
+    }
+    // Details to be hidden are hidden before they are set, and shown ones shown after: none are
+    // laid out in vain.
+    function report(loader, title, text, icon, details, detailsShown) {
+        var dialog = dialogOf(loader)
+        dialog.title = title
+        dialog.text = text
+        dialog.icon = icon
+        if (!detailsShown)
             dialog.detailsShown = false
-        }
+        dialog.details = details
+        dialog.detailsShown = detailsShown
         dialog.open()
     }
 
     function showHistory() {
-        var dialog = dialogOf(historyDialogLoader)
-        dialog.details = updater.historyText()
-        dialog.open()
+        report(historyDialogLoader, qsTr("Update history"),
+               qsTr("Every update started by this user on this computer, newest first:"),
+               StandardIcon.NoIcon, updater.historyText(), true)
     }
 
     // The window is not closed while a run is going: the flash would go on unseen.
@@ -149,9 +144,9 @@ MainWindowForm {
             default:
                 // A failure says what happened, for the user or whoever helps them.
                 var done = outcome === Updater.Done
-                show(updateDoneDialogLoader, title, text,
-                     done ? StandardIcon.Information : StandardIcon.Critical,
-                     done ? "" : updater.runDetails())
+                report(updateDoneDialogLoader, title, text,
+                       done ? StandardIcon.Information : StandardIcon.Critical,
+                       done ? "" : updater.runDetails(), false)
             }
         }
     }
@@ -191,9 +186,6 @@ MainWindowForm {
         sourceComponent: ReportDialog {
             id: historyDialog
             objectName: "historyDialog"
-            title: qsTr("Update history")
-            text: qsTr("Every update started by this user on this computer, oldest first:")
-            detailsShown: true
         }
     }
 

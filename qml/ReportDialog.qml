@@ -1,7 +1,8 @@
 // A message with an outcome's words and, for a failure or the history, the text in detail:
 // shown on request or at once, and copied whole with one button. Escape closes it; Enter is OK.
 import QtQuick 2.9
-import QtQuick.Controls 2.4
+// The dialog's own OK button is one of Controls 1: its other buttons are of the same kind.
+import QtQuick.Controls 1.4
 import QtQuick.Dialogs 1.2
 
 Dialog {
@@ -19,6 +20,21 @@ Dialog {
         clipboard.copy()
     }
 
+    // The images of the window's message dialogs, from where QtQuick.Dialogs keeps them.
+    function iconSource(icon) {
+        switch (icon) {
+        case StandardIcon.Information:
+            return standardIconFolder + "information.png"
+        case StandardIcon.Warning:
+            return standardIconFolder + "warning.png"
+        case StandardIcon.Critical:
+            return standardIconFolder + "critical.png"
+        case StandardIcon.Question:
+            return standardIconFolder + "question.png"
+        }
+        return ""
+    }
+
     Column {
         width: 440
         spacing: 10
@@ -27,28 +43,17 @@ Dialog {
             width: parent.width
             spacing: 10
 
-            Rectangle {
-                id: badge
+            Image {
+                id: iconImage
+                objectName: "reportIcon"
                 visible: dialog.icon !== StandardIcon.NoIcon
-                width: 32
-                height: 32
-                radius: 16
-                color: dialog.icon === StandardIcon.Information ? "#1565c0"
-                     : dialog.icon === StandardIcon.Warning ? "#d98c00" : "#c62828"
+                source: dialog.iconSource(dialog.icon)
                 Accessible.ignored: true
-
-                Text {
-                    anchors.centerIn: parent
-                    text: dialog.icon === StandardIcon.Information ? "i" : "!"
-                    color: "white"
-                    font.bold: true
-                    font.pixelSize: 20
-                }
             }
 
             Text {
                 objectName: "reportText"
-                width: parent.width - (badge.visible ? badge.width + parent.spacing : 0)
+                width: parent.width - (iconImage.visible ? iconImage.width + parent.spacing : 0)
                 text: dialog.text
                 wrapMode: Text.WordWrap
                 font.bold: true
@@ -72,22 +77,30 @@ Dialog {
             }
         }
 
-        ScrollView {
+        // Made when first shown and laid out only while shown: a failure's log runs to hundreds
+        // of lines, and its dialog is on screen the moment the run ends.
+        Loader {
+            id: detailsLoader
+            active: false
             visible: dialog.detailsShown
             width: parent.width
             height: 240
-            clip: true
-
-            TextArea {
+            sourceComponent: TextArea {
                 objectName: "detailsArea"
-                text: dialog.details
+                text: dialog.detailsShown ? dialog.details : ""
+                textFormat: TextEdit.PlainText
+                // The history is a table: its columns stay in line.
+                wrapMode: TextEdit.NoWrap
                 readOnly: true
                 selectByMouse: true
-                font.family: "monospace"
-                font.pixelSize: 11
+                font: fixedFont
                 Accessible.name: qsTr("Details")
             }
         }
+    }
+    onDetailsShownChanged: {
+        if (detailsShown)
+            detailsLoader.active = true
     }
 
     TextEdit {

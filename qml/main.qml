@@ -115,8 +115,8 @@ ApplicationWindow {
 
     // The online calls wait for the window's first frame: starting the network (TLS, the
     // bearer plugins) takes longer than drawing the window, and nothing of it is on screen. A
-    // window that is never drawn (started minimised) starts them a second after all. So do
-    // the dialogs, made in the background so that none is made at the moment it is needed.
+    // window that is never drawn (started minimised) starts them a second after all. So does
+    // the result dialog, made in the background so that it is not made at the moment it is needed.
     property bool onlineStarted: false
     function startOnline() {
         if (onlineStarted)

@@ -156,15 +156,25 @@ TestCase {
         compare(updater.openedUrls, [data.url])
     }
 
+    // Listed at once, newest first, every time: also after its list was hidden, and as the
+    // history is now.
     function test_historyIsListed() {
         open(false)
-        updater.history = "When  Program  Sensor\n2026-12-08 12:03:04  Updater 0.1  TVX2024A0001"
-        menu(2).actionAt(2).trigger()
-        var d = Helper.find(testCase, window, "historyDialog")
-        verify(d.visible)
-        compare(d.title, "Update history")
-        compare(d.details, updater.history)
-        verify(d.detailsShown, "the list is shown at once")
-        d.close()
+        var runs = ["When  Program  Sensor", "2026-12-08 12:03:04  Updater 0.1  TVX2024A0001"]
+        for (var opening = 0; opening < 2; ++opening) {
+            updater.history = runs.join("\n")
+            menu(2).actionAt(2).trigger()
+            var d = Helper.find(testCase, window, "historyDialog")
+            verify(d.visible)
+            compare(d.title, "Update history")
+            compare(d.text, "Every update started by this user on this computer, newest first:")
+            compare(d.details, updater.history)
+            verify(d.detailsShown, "the list is shown at once")
+            compare(Helper.find(testCase, d, "detailsArea").text, updater.history)
+            Helper.find(testCase, d, "detailsButton").clicked()
+            verify(!d.detailsShown)
+            d.close()
+            runs.splice(1, 0, "2026-12-09 08:00:00  Updater 0.1  TVX2024A0002")
+        }
     }
 }

@@ -67,6 +67,43 @@ TestCase {
         compare(d.icon, icon)
     }
 
+    // The item below root (root included) for which accept(item) holds, depth first.
+    function itemBelow(root, accept) {
+        if (accept(root))
+            return root
+        for (var i = 0; i < root.children.length; ++i) {
+            var found = itemBelow(root.children[i], accept)
+            if (found)
+                return found
+        }
+        return null
+    }
+
+    // The image that the window's message dialogs show for this icon.
+    function standardIconSource(icon) {
+        var message = createTemporaryQmlObject("import QtQuick.Dialogs 1.2; MessageDialog {}",
+                                               testCase)
+        message.icon = icon
+        var relative = "/" + message.standardIconSource
+        var image = itemBelow(message.contentItem, function (item) {
+            var source = String(item.source)
+            return source.length > relative.length
+                    && source.lastIndexOf(relative) === source.length - relative.length
+        })
+        verify(image, "a message dialog shows " + relative)
+        return image.source
+    }
+
+    // A report shows the icon as the message dialogs do, and its details only once asked for.
+    function verifyReport(d, icon) {
+        var image = testCase.findChild(d, "reportIcon")
+        compare(image.source, standardIconSource(icon))
+        compare(image.status, Image.Ready)
+        verify(!d.detailsShown, "details on request")
+        var area = testCase.findChild(d, "detailsArea")
+        verify(area === null || area.text === "", "hidden details are not laid out")
+    }
+
     function test_noSensorConnected() {
         open(false)
         mouseClick(screen.buttonUpdate)
@@ -164,7 +201,7 @@ TestCase {
         // A failure of the run says what happened; success needs no more words.
         if (data.dialog === "updateDoneDialog") {
             compare(d.details, data.outcome === Updater.Done ? "" : updater.details)
-            verify(!d.detailsShown, "details on request")
+            verifyReport(d, data.icon)
         }
         verifyIdle()
     }
@@ -180,9 +217,34 @@ TestCase {
         pasted.paste()
         compare(pasted.text, "Error on update\nSomething went wrong during the update process, "
                 + "please try again.\n\n" + updater.details)
+        // Its buttons are of the kind of the dialog's own OK.
+        var ok = itemBelow(d.contentItem, function (item) { return item.text === "OK" })
+        verify(ok, "the dialog has its OK")
+        var kind = String(ok).split("(")[0]
+        compare(String(testCase.findChild(d, "detailsButton")).split("(")[0], kind)
+        compare(String(testCase.findChild(d, "copyButton")).split("(")[0], kind)
+
         testCase.findChild(d, "detailsButton").clicked()
         verify(d.detailsShown)
-        compare(testCase.findChild(d, "detailsArea").text, updater.details)
+        var area = testCase.findChild(d, "detailsArea")
+        compare(area.text, updater.details)
+        // The platform's fixed-width font, which the program gives its documents.
+        compare(area.font.family, fixedFont.family)
+        var narrow = createTemporaryQmlObject("import QtQuick 2.9; TextMetrics { text: 'iiii' }",
+                                              testCase)
+        var wide = createTemporaryQmlObject("import QtQuick 2.9; TextMetrics { text: 'WWWW' }",
+                                            testCase)
+        narrow.font = area.font
+        wide.font = area.font
+        verify(narrow.advanceWidth > 0)
+        compare(narrow.advanceWidth, wide.advanceWidth)
+    }
+
+    // The dialog that a run ends with is made before it ends, so that it is on screen at once.
+    function test_resultDialogMadeAhead() {
+        open(true)
+        tryVerify(function () { return testCase.findChild(screen, "updateDoneDialog") !== null },
+                  3000)
     }
 
     // Each step in words, with the bar moving where its progress is known.
@@ -237,16 +299,36 @@ TestCase {
         verifyIdle()
     }
 
-    function test_successAfterFailure() {
+    // Nothing of one run's report is left in the next one's: neither its icon nor its details,
+    // shown or not.
+    function test_reportAfterReport_data() {
+        return [
+            { tag: "success after failure", first: Updater.ToolFailed, then: Updater.Done,
+              title: "Update done", text: "The update has been completed successfully",
+              icon: StandardIcon.Information, details: "" },
+            { tag: "failure after failure", first: Updater.ToolFailed, then: Updater.ToolStopped,
+              title: "Error on update",
+              text: "Something went wrong during the update process, please try again.",
+              icon: StandardIcon.Critical, details: "The second run's log" },
+        ]
+    }
+
+    function test_reportAfterReport(data) {
         open(true)
         mouseClick(screen.buttonUpdate)
-        updater.endRun(Updater.ToolFailed)
-        compare(dialog("updateDoneDialog").icon, StandardIcon.Critical)
-        dialog("updateDoneDialog").close()
+        updater.details = "The first run's log"
+        updater.endRun(data.first)
+        var d = dialog("updateDoneDialog")
+        compare(d.icon, StandardIcon.Critical)
+        testCase.findChild(d, "detailsButton").clicked()
+        verify(d.detailsShown)
+        d.close()
         mouseClick(screen.buttonUpdate)
-        updater.endRun(Updater.Done)
-        compareDialog(dialog("updateDoneDialog"), "Update done",
-                      "The update has been completed successfully", StandardIcon.Information)
+        updater.details = data.details
+        updater.endRun(data.then)
+        compareDialog(d, data.title, data.text, data.icon)
+        compare(d.details, data.details)
+        verifyReport(d, data.icon)
     }
 
     function test_usbError_data() {
