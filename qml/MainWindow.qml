@@ -83,20 +83,20 @@ MainWindowForm {
     Component.onCompleted: podConnected = updater.checkPodConnected()
 
     // Re-started by its own handler: a poll every 1500 ms, counted from the end of the last one.
-    Timer {
+    // Not a Timer: each start of one wakes the render loop for a frame.
+    property bool indicatorShowsConnected: false // the form starts red
+    PollTimer {
         interval: 1500
         running: true
-        repeat: false
         onTriggered: {
             podConnected = updater.checkPodConnected()
-            var fill = podConnected ? "#28f64b" : "#f20000"
-            var border = podConnected ? "#029402" : "#ac0505"
-            // Only what differs: the border's setter repaints the window even when the colour
-            // stays, and a frame every 1500 ms is most of an idle window's CPU.
-            if (!Qt.colorEqual(podState.color, fill))
-                podState.color = fill
-            if (!Qt.colorEqual(podState.border.color, border))
-                podState.border.color = border
+            // Only when it changes: the border's setter repaints the window even when the colour
+            // stays, and the poll is most of what an idle window does.
+            if (podConnected !== indicatorShowsConnected) {
+                indicatorShowsConnected = podConnected
+                podState.color = podConnected ? "#28f64b" : "#f20000"
+                podState.border.color = podConnected ? "#029402" : "#ac0505"
+            }
             start()
         }
     }

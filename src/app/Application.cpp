@@ -1,6 +1,8 @@
 // The window's run: application, Updater and QML engine, built and torn down in a fixed order.
 #include "Application.h"
 
+#include "PollTimer.h"
+
 #include "TrustedAuthorities.h"
 #include "Updater.h"
 
@@ -15,6 +17,7 @@ void registerQmlTypes()
 {
     qmlRegisterUncreatableType<Updater>("OVK", 1, 0, "Updater",
                                         QStringLiteral("The program's one Updater is \"updater\""));
+    qmlRegisterType<PollTimer>("OVK", 1, 0, "PollTimer");
 }
 
 // The platform's fixed-width font is not always one: offscreen answers with its general font,

@@ -9,7 +9,8 @@ class QQmlEngine;
 // Returns -1 when the document yields no root object, otherwise the event loop's result.
 int runApplication(int argc, char *argv[], const QUrl &mainDocument);
 
-// Makes the Updater's outcomes known to QML ("import OVK 1.0", Updater.Done, ...).
+// Makes the Updater's outcomes known to QML ("import OVK 1.0", Updater.Done, ...), and the
+// PollTimer.
 void registerQmlTypes();
 
 // Gives QML what Qt Quick 2 keeps out of its reach, so that the window's own dialogs look like
