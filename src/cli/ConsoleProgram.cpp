@@ -45,7 +45,6 @@ int printHistory(QTextStream &out, const CommandLine &options)
     out.flush();
     return 0;
 }
-} // namespace
 
 // One sensor after the other, or every sensor at once: the same words, signals and end.
 template <typename Session>
@@ -60,6 +59,7 @@ int runSession(QCoreApplication &app, Updater &updater, const CommandLine &optio
     QTimer::singleShot(0, &session, &Session::start);
     return app.exec();
 }
+} // namespace
 
 int runConsoleProgram(int argc, char *argv[])
 {

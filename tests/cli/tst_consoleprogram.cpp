@@ -68,6 +68,7 @@ private slots:
     void everySensorAtOnce_data();
     void everySensorAtOnce();
     void groupBesideAnotherProgramsRun();
+    void groupAfterGroup();
 
 private:
     // Starts the world around the program; the program's lines come on the world's stdout.
@@ -628,6 +629,25 @@ void TestConsoleProgram::groupBesideAnotherProgramsRun()
     const QByteArray runs = fileContents(work->filePath("runs.jsonl"));
     QCOMPARE(runs.count("\"ttyACM11\""), 1);
     QCOMPARE(runs.count("\"ttyACM12\""), 1);
+}
+
+void TestConsoleProgram::groupAfterGroup()
+{
+    // A bench: two sensors updated at once; back from their restarts they are not updated
+    // again; taken out, and a third plugged in, it is the next group.
+    startWorld({"--sensors", "2"}, {"--all", "--repeat", "--package", demoPackage});
+    QVERIFY(waitForLine("Waiting for the next sensors"));
+    QVERIFY(waitForLine("world: sensor 1 is back") && waitForLine("world: sensor 2 is back"));
+    QTest::qWait(2500);
+    QCOMPARE(programLines().count("Updating every sensor connected with " + demoPackage), 1);
+    world->write("unplug 1\nunplug 2\nplug 3\n");
+    QVERIFY(waitForLine("Sensor 3-3 (TVX2024B0003): Update done"));
+    world->terminate();
+    QCOMPARE(exitCode(), 0);
+    const QStringList said = programLines();
+    QCOMPARE(said.count("Updating every sensor connected with " + demoPackage), 2);
+    QCOMPARE(said.filter(QRegularExpression(": Update done$")).size(), 3);
+    QCOMPARE(said.last(), "3 updated, 0 failed");
 }
 
 QTEST_GUILESS_MAIN(TestConsoleProgram)

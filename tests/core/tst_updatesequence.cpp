@@ -331,8 +331,8 @@ void TestUpdateSequence::toolProgress_data()
         << QByteArrayList{"writing 4", "5%\nwriting 6", "0%"} << QList<int>{-1, 45, 60};
     QTest::newRow("not a percentage")
         << QByteArrayList{"writing 30%\nretries: 250%\n"} << QList<int>{30};
-    QTest::newRow("a number too long") << QByteArrayList{"writing 30%\nblock 1050%\n"}
-                                       << QList<int>{30};
+    QTest::newRow("a number too long")
+        << QByteArrayList{"writing 30%\nblock 1050%\n"} << QList<int>{30};
 }
 
 void TestUpdateSequence::toolProgress()
@@ -790,6 +790,7 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing()
     QCOMPARE(done.first().first().toInt(), exitCode);
     QCOMPARE(log->lines(), QStringList{logLine});
     QVERIFY(!waitForSignal(done, 2, waitMs + 200));
+    QCOMPARE(outcomes.count(), 1); // one outcome, once
     QVERIFY(bed->writes().isEmpty());
     QVERIFY(toolRuns().isEmpty());
     // Refused, and still told afterwards: by its outcome, with no code of a tool that never ran.

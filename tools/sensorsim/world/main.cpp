@@ -3,10 +3,10 @@
 // to, serves a local help server, and runs the program as its child, which sees that bus.
 // Must itself run under umockdev-wrapper. Lines on standard input change the world:
 // "unplug", "plug" (the sensor), "swap" (another sensor in its place at once), "add" (another
-// sensor beside it, which takes its place once it is unplugged), "plug N" (the bench's sensor
-// N), "quit". With --stuck the sensor starts waiting in its bootloader, as after an update cut
-// short, and comes back as the application once flashed. With --sensors N a bench of N sensors
-// on places of their own takes the sensor's place, the last --waiting of them in their
+// sensor beside it, which takes its place once it is unplugged), "plug N" and "unplug N" (the
+// bench's sensor N), "quit". With --stuck the sensor starts waiting in its bootloader, as after an
+// update cut short, and comes back as the application once flashed. With --sensors N a bench of N
+// sensors on places of their own takes the sensor's place, the last --waiting of them in their
 // bootloaders.
 #include "LocalHelpServer.h"
 #include "SensorTestbed.h"
@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QProcess>
+#include <QSet>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
@@ -55,6 +56,7 @@ public:
     // The bench's sensor number, in its bootloader if waiting.
     void plugBenchSensor(int number, bool waiting = false)
     {
+        unpluggedBench.remove(number);
         if (waiting) {
             bed.plug(SensorTestbed::numberedBootloader(number));
             say(QStringLiteral("sensor %1 waits in its bootloader (serial port ttyACM%2)")
@@ -64,6 +66,14 @@ public:
         }
         bed.plugSensor(SensorTestbed::numberedSensor(number), faults);
         say(QStringLiteral("sensor %1 plugged in").arg(number));
+    }
+
+    void unplugBenchSensor(int number)
+    {
+        bed.unplugSensor(SensorTestbed::numberedSensor(number));
+        bed.unplug(SensorTestbed::numberedBootloader(number));
+        unpluggedBench.insert(number);
+        say(QStringLiteral("sensor %1 unplugged").arg(number));
     }
 
     void plugUnplacedPort()
@@ -128,6 +138,8 @@ public:
     {
         if (line.startsWith(QLatin1String("plug ")))
             plugBenchSensor(line.mid(5).toInt());
+        else if (line.startsWith(QLatin1String("unplug ")))
+            unplugBenchSensor(line.mid(7).toInt());
         else if (line == "unplug")
             unplugAll();
         else if (line == "plug")
@@ -162,6 +174,8 @@ private:
                 .arg(number)
                 .arg(number + 10));
         QTimer::singleShot(bootloaderStayMs, this, [this, number] {
+            if (unpluggedBench.contains(number))
+                return;
             bed.unplug(SensorTestbed::numberedBootloader(number));
             bed.plugSensor(SensorTestbed::numberedSensor(number), faults);
             say(QStringLiteral("sensor %1 is back").arg(number));
@@ -218,6 +232,7 @@ private:
     }
 
     SensorTestbed bed;
+    QSet<int> unpluggedBench;                // taken out by hand: not back from their restart
     QString current = SensorTestbed::sensor; // which of the two sensors is the world's
     int bootloaderStayMs;
     SensorFaults faults;
