@@ -19,6 +19,22 @@ QString outcomeName(Updater::Outcome outcome)
 {
     return QString::fromLatin1(QMetaEnum::fromType<Updater::Outcome>().valueToKey(outcome));
 }
+
+QVariantMap outcomeEvent(Updater::Outcome outcome, const QString &line, int exitCode,
+                         const RunReport *report)
+{
+    QVariantMap event{{"event", "outcome"},
+                      {"outcome", outcomeName(outcome)},
+                      {"title", OutcomeWords::title(outcome)},
+                      {"text", line},
+                      {"exitCode", exitCode}};
+    // The flashing tool's own code only where it ran to an end; a signal is no exit code.
+    if (report && report->toolEnded && report->toolSignal == 0)
+        event.insert("code", report->toolExitCode);
+    if (report && report->toolEnded && report->toolSignal != 0)
+        event.insert("signal", report->toolSignal);
+    return event;
+}
 } // namespace
 
 ConsoleOutput::Mode ConsoleOutput::modeFor(bool json)
@@ -96,19 +112,9 @@ void ConsoleOutput::sensorOutcome(const Sensor &sensor, Updater::Outcome outcome
 {
     const QString text = sensor.name() + QStringLiteral(": ") + line;
     switch (mode) {
-    case Mode::Json: {
-        QVariantMap event{{"event", "outcome"},
-                          {"outcome", outcomeName(outcome)},
-                          {"title", OutcomeWords::title(outcome)},
-                          {"text", line},
-                          {"exitCode", exitCode}};
-        if (report && report->toolEnded && report->toolSignal == 0)
-            event.insert("code", report->toolExitCode);
-        if (report && report->toolEnded && report->toolSignal != 0)
-            event.insert("signal", report->toolSignal);
-        writeJson(sensorFields(sensor, event));
+    case Mode::Json:
+        writeJson(sensorFields(sensor, outcomeEvent(outcome, line, exitCode, report)));
         break;
-    }
     case Mode::Lines:
         write(text + QLatin1Char('\n'));
         break;
@@ -190,16 +196,7 @@ void ConsoleOutput::outcome(Updater::Outcome outcome, const QString &line, int e
         say(line);
         return;
     }
-    QVariantMap event{{"event", "outcome"},
-                      {"outcome", outcomeName(outcome)},
-                      {"title", OutcomeWords::title(outcome)},
-                      {"text", line},
-                      {"exitCode", exitCode}};
-    // The flashing tool's own code only where it ran to an end; a signal is no exit code.
-    if (report && report->toolEnded && report->toolSignal == 0)
-        event.insert("code", report->toolExitCode);
-    if (report && report->toolEnded && report->toolSignal != 0)
-        event.insert("signal", report->toolSignal);
+    QVariantMap event = outcomeEvent(outcome, line, exitCode, report);
     if (sensorNumber > 0)
         event.insert("sensor", sensorNumber);
     writeJson(event);

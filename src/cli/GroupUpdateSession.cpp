@@ -1,59 +1,30 @@
 // Drives groups of update runs from a terminal (see GroupUpdateSession.h).
 #include "GroupUpdateSession.h"
 
-#include "FirmwarePackage.h"
 #include "OutcomeCodes.h"
 #include "OutcomeWords.h"
 
-#include <QDate>
-#include <QFileInfo>
 #include <csignal>
 #include <cstdio>
-#include <utility>
 
 namespace {
-constexpr int pollIntervalMs = 500;
 // Sensors plugged in one after another within this time are one group: the bench is filled
 // before its group starts.
 constexpr int settleMs = 2000;
-constexpr int toolTailLines = 10;
-const QString interrupted = QStringLiteral("Interrupted");
 } // namespace
 
 GroupUpdateSession::GroupUpdateSession(Updater &updater, const CommandLine &options,
                                        ConsoleOutput &out)
-    : updater(updater)
-    , options(options)
-    , package(options.package.isEmpty() ? updater.packagePath() : options.package)
-    , out(out)
+    : ConsoleSession(updater, options, out)
 {
-    poll.setInterval(pollIntervalMs);
     connect(&poll, &QTimer::timeout, this, &GroupUpdateSession::onPoll);
-    connect(&updater, &Updater::packageDownloadFailed, this, [this] {
-        // Only a package that can be flashed is worth the word; without one the runs say so.
-        if (!this->options.package.isEmpty() || !FirmwarePackage::isZipFile(package))
-            return;
-        downloadFailure = QStringLiteral("Could not download the latest package; updating with "
-                                         "the one stored on %1.")
-                              .arg(QFileInfo(package).lastModified().date().toString(Qt::ISODate));
-        if (state == State::Updating)
-            this->out.say(std::exchange(downloadFailure, QString()));
-    });
 }
 
 void GroupUpdateSession::start()
 {
-    const bool connected = updater.checkPodConnected();
-    if (!connected && !options.repeat && options.waitSeconds < 0) {
-        out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                    OutcomeCodes::exitCode(Updater::NoSensor));
-        finish(OutcomeCodes::exitCode(Updater::NoSensor));
+    bool connected = false;
+    if (!open(&connected))
         return;
-    }
-    if (options.package.isEmpty()) {
-        out.say(QStringLiteral("Downloading the latest firmware package"));
-        updater.downloadLastPodVersion(); // the runs started meanwhile wait for it
-    }
     if (connected) {
         beginGroup();
         return;
@@ -65,7 +36,7 @@ void GroupUpdateSession::start()
 
 void GroupUpdateSession::stop(int signalNumber)
 {
-    if (state == State::Finished)
+    if (hasEnded())
         return;
     if (stopSignal != 0) {
         // Only a second Ctrl+C, a person's keypress, cuts the updates short.
@@ -86,11 +57,10 @@ void GroupUpdateSession::stop(int signalNumber)
     }
     if (options.repeat) {
         out.summary(updated, failed, exitCode());
-        finish(exitCode());
+        end(exitCode());
         return;
     }
-    out.say(interrupted);
-    finish(ExitCode::interruptedBy(signalNumber));
+    endInterrupted(signalNumber);
 }
 
 void GroupUpdateSession::onPoll()
@@ -98,11 +68,10 @@ void GroupUpdateSession::onPoll()
     const SensorCensus census = SensorCensus::take(updater.usb());
     if (state == State::WaitingForSensors && census.count() == 0 && options.waitSeconds >= 0 &&
         waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
-        out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                    OutcomeCodes::exitCode(Updater::NoSensor));
+        tellNoSensor();
         if (options.repeat)
             out.summary(updated, failed, exitCode());
-        finish(options.repeat ? exitCode() : OutcomeCodes::exitCode(Updater::NoSensor));
+        end(options.repeat ? exitCode() : OutcomeCodes::exitCode(Updater::NoSensor));
         return;
     }
     if (state == State::WaitingForNext && anyUpdatedStillThere(census)) {
@@ -155,8 +124,7 @@ void GroupUpdateSession::beginGroup()
     state = State::Updating;
     askedToUnplug = false;
     out.say(QStringLiteral("Updating every sensor connected with ") + package);
-    if (!downloadFailure.isEmpty())
-        out.say(std::exchange(downloadFailure, QString()));
+    tellStalePackage();
     UpdateRun::Settings settings;
     settings.package = package;
     settings.timing = updater.runTiming();
@@ -194,10 +162,8 @@ void GroupUpdateSession::onMemberEnded(int index)
         interruptedRun ? ExitCode::interruptedBy(stopSignal) : OutcomeCodes::exitCode(outcome);
     out.sensorOutcome(sensorOf(index), outcome, lineOf(member), code,
                       refused ? nullptr : &member.report);
-    if (!refused && outcome != Updater::Done && !member.report.toolTail.isEmpty())
-        std::fprintf(stderr, "%s: %s\n%s\n", qPrintable(sensorOf(index).name()),
-                     qPrintable(tr("the flashing tool's last lines:")),
-                     qPrintable(member.report.toolTail));
+    if (!refused)
+        tellToolTail(sensorOf(index).name(), outcome, member.report);
 }
 
 QString GroupUpdateSession::lineOf(const UpdateGroup::Member &member) const
@@ -205,10 +171,8 @@ QString GroupUpdateSession::lineOf(const UpdateGroup::Member &member) const
     if (!member.refusal.isEmpty())
         return member.refusal;
     const Updater::Outcome outcome = member.report.outcome;
-    if (outcome == Updater::Withdrawn)
-        return interrupted;
-    if (outcome == Updater::ToolStopped && stoppingTools)
-        return interrupted + QStringLiteral(". ") + OutcomeWords::waitsInBootloader();
+    if (outcome == Updater::Withdrawn || (outcome == Updater::ToolStopped && stoppingTools))
+        return interruptedLine(outcome);
     return OutcomeWords::line(outcome, package, updater.runTiming().toolTimeoutMs / 1000,
                               member.report.detail);
 }
@@ -231,12 +195,12 @@ void GroupUpdateSession::onGroupFinished()
     const bool interruptedGroup = stoppingTools || (stopSignal != 0 && updated + failed == 0);
     if (interruptedGroup) {
         out.summary(updated, failed, ExitCode::interruptedBy(stopSignal));
-        finish(ExitCode::interruptedBy(stopSignal));
+        end(ExitCode::interruptedBy(stopSignal));
         return;
     }
     if (!options.repeat || stopSignal != 0) {
         out.summary(updated, failed, exitCode());
-        finish(exitCode());
+        end(exitCode());
         return;
     }
     state = State::WaitingForNext;
@@ -252,11 +216,4 @@ int GroupUpdateSession::exitCode() const
     if (!options.repeat && lastGroupSize == 1)
         return OutcomeCodes::exitCode(lastOutcome);
     return updated > 0 && failed == 0 ? ExitCode::updateDone : ExitCode::errorOnUpdate;
-}
-
-void GroupUpdateSession::finish(int exitCode)
-{
-    poll.stop();
-    state = State::Finished;
-    emit finished(exitCode);
 }

@@ -3,40 +3,32 @@
 // sensors updated before have been unplugged and the next ones plugged in.
 #pragma once
 
-#include "CommandLine.h"
-#include "ConsoleOutput.h"
+#include "ConsoleSession.h"
 #include "UpdateGroup.h"
-#include "Updater.h"
 
 #include <QElapsedTimer>
-#include <QObject>
 #include <QSet>
-#include <QTimer>
 
-class GroupUpdateSession : public QObject
+class GroupUpdateSession : public ConsoleSession
 {
     Q_OBJECT
 
 public:
     GroupUpdateSession(Updater &updater, const CommandLine &options, ConsoleOutput &out);
 
-    void start();
-    // Asked to stop by signalNumber. Running updates are let finish first; a second Ctrl+C
-    // stops them.
-    void stop(int signalNumber);
-
-signals:
-    void finished(int exitCode);
+    void start() override;
+    // Running updates are let finish first; a second Ctrl+C stops them.
+    void stop(int signalNumber) override;
 
 private:
     enum class State
     {
         WaitingForSensors,
         Updating,
-        WaitingForNext,
-        Finished
+        WaitingForNext
     };
 
+    bool isUpdating() const override { return state == State::Updating; }
     void onPoll();
     bool sensorsSettled(const SensorCensus &census);
     bool anyUpdatedStillThere(const SensorCensus &census) const;
@@ -47,20 +39,11 @@ private:
     ConsoleOutput::Sensor sensorOf(int index) const;
     QString lineOf(const UpdateGroup::Member &member) const;
     int exitCode() const;
-    void finish(int exitCode);
 
-    Updater &updater;
-    const CommandLine options;
-    const QString package;
-    ConsoleOutput &out;
     UpdateGroup *group = nullptr; // while one goes
-    QTimer poll;
-    QElapsedTimer waitingSince;
     State state = State::WaitingForSensors;
-    int stopSignal = 0;         // the first stop asked for, 0 while none
     bool stoppingTools = false; // a second Ctrl+C stops the running updates
     bool askedToUnplug = false;
-    QString downloadFailure;
     int updated = 0;
     int failed = 0;
     int lastGroupSize = 0;

@@ -1,55 +1,33 @@
 // Drives update runs from a terminal, one sensor or a whole batch (see SensorUpdateSession.h).
 #include "SensorUpdateSession.h"
 
-#include "FirmwarePackage.h"
 #include "OutcomeCodes.h"
 #include "OutcomeWords.h"
 #include "SensorCensus.h"
 #include "SensorIds.h"
 #include "Updater.h"
 
-#include <QDate>
-#include <QFileInfo>
 #include <csignal>
 #include <cstdio>
-#include <utility>
 
 namespace {
-// As often as a person would look; the window polls every 1500 ms.
-constexpr int pollIntervalMs = 500;
 // Without serial numbers, a sensor on the port of the one just updated is another once that one
 // has come back from its restart and the port has then been empty this long.
 constexpr int unplugSettleMs = 2000;
-// Of the flashing tool's output, after a failure.
-constexpr int toolTailLines = 10;
-const QString interrupted = QStringLiteral("Interrupted"); // stopped by a signal
 } // namespace
 
 SensorUpdateSession::SensorUpdateSession(Updater &updater, const CommandLine &options,
                                          ConsoleOutput &out)
-    : updater(updater)
-    , options(options)
-    , package(options.package.isEmpty() ? updater.packagePath() : options.package)
-    , out(out)
+    : ConsoleSession(updater, options, out)
 {
-    poll.setInterval(pollIntervalMs);
     connect(&poll, &QTimer::timeout, this, &SensorUpdateSession::onPoll);
-    connect(&updater, &Updater::packageDownloadFailed, this,
-            &SensorUpdateSession::onDownloadFailed);
 }
 
 void SensorUpdateSession::start()
 {
-    const bool connected = updater.checkPodConnected();
-    if (!connected && !options.repeat && options.waitSeconds < 0) {
-        tellNoSensor();
-        finish(OutcomeCodes::exitCode(Updater::NoSensor));
+    bool connected = false;
+    if (!open(&connected))
         return;
-    }
-    if (options.package.isEmpty()) {
-        say("Downloading the latest firmware package");
-        updater.downloadLastPodVersion(); // a run started meanwhile waits for it
-    }
     if (connected)
         beginUpdate();
     else
@@ -58,7 +36,7 @@ void SensorUpdateSession::start()
 
 void SensorUpdateSession::stop(int signalNumber)
 {
-    if (state == State::Finished)
+    if (hasEnded())
         return;
     if (stopSignal != 0) {
         // Only a second Ctrl+C, a person's keypress, cuts an update short; a hang-up or a
@@ -78,12 +56,11 @@ void SensorUpdateSession::stop(int signalNumber)
             say("Stopping once the running update has ended");
         return;
     }
-    if (state != State::Updating && options.repeat) {
+    if (options.repeat) {
         finishBatch();
         return;
     }
-    say(interrupted);
-    finish(ExitCode::interruptedBy(signalNumber));
+    endInterrupted(signalNumber);
 }
 
 void SensorUpdateSession::waitForSensor(const QString &announcement)
@@ -103,7 +80,7 @@ void SensorUpdateSession::onPoll()
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
             tellNoSensor();
-            options.repeat ? finishBatch() : finish(OutcomeCodes::exitCode(Updater::NoSensor));
+            options.repeat ? finishBatch() : end(OutcomeCodes::exitCode(Updater::NoSensor));
         }
         return;
     }
@@ -125,13 +102,6 @@ void SensorUpdateSession::onPoll()
     }
     lastSensorCameBack = lastSensorLeft;
     absentSince.invalidate();
-}
-
-// Found by this program before any run was asked for: the Updater has no word of it.
-void SensorUpdateSession::tellNoSensor()
-{
-    out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                OutcomeCodes::exitCode(Updater::NoSensor));
 }
 
 bool SensorUpdateSession::onlyOneSensor(int sensors)
@@ -177,8 +147,7 @@ void SensorUpdateSession::beginUpdate()
     lastSensorLeft = lastSensorCameBack = false;
     absentSince.invalidate();
     say("Updating the sensor with " + package);
-    if (!downloadFailure.isEmpty())
-        say(std::exchange(downloadFailure, QString()));
+    tellStalePackage();
     UpdateRun::Settings settings;
     settings.package = package;
     settings.timing = updater.runTiming();
@@ -192,18 +161,6 @@ void SensorUpdateSession::beginUpdate()
     connect(run, &UpdateRun::finished, this, &SensorUpdateSession::onRunEnded);
     // A package still on its way is waited for; nothing touches the sensor meanwhile.
     run->start(updater.downloadOf(package));
-}
-
-void SensorUpdateSession::onDownloadFailed()
-{
-    // Only a package that can be flashed is worth the word; without one the run says so.
-    if (!options.package.isEmpty() || !FirmwarePackage::isZipFile(package))
-        return;
-    downloadFailure = QStringLiteral("Could not download the latest package; updating with the "
-                                     "one stored on %1.")
-                          .arg(QFileInfo(package).lastModified().date().toString(Qt::ISODate));
-    if (state == State::Updating)
-        say(std::exchange(downloadFailure, QString()));
 }
 
 void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
@@ -232,7 +189,7 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         Q_FALLTHROUGH();
     case Updater::UpdateAlreadyRunning:
         out.outcome(outcome, line, exitCode, &report);
-        options.repeat ? finishBatch() : finish(exitCode);
+        options.repeat ? finishBatch() : end(exitCode);
         break;
     case Updater::ToolStopped:
         if (stoppingTool) {
@@ -241,7 +198,7 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         }
         Q_FALLTHROUGH();
     default:
-        tellFailure(outcome, report);
+        tellToolTail(QString(), outcome, report);
         recordOutcome(outcome, line, report);
     }
 }
@@ -251,29 +208,18 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
 void SensorUpdateSession::tellInterrupted(Updater::Outcome outcome, const RunReport &report)
 {
     const int exitCode = ExitCode::interruptedBy(stopSignal);
-    const QString line = outcome == Updater::ToolStopped ? interrupted + QStringLiteral(". ") +
-                                                               OutcomeWords::waitsInBootloader()
-                                                         : interrupted;
+    const QString line = interruptedLine(outcome);
     if (outcome == Updater::ToolStopped && options.repeat)
         ++failed;
     out.outcome(outcome, line, exitCode, &report, options.repeat ? updated + failed : 0);
     if (options.repeat)
         out.summary(updated, failed, exitCode);
-    finish(exitCode);
+    end(exitCode);
 }
 
 int SensorUpdateSession::settingsTimeoutSeconds() const
 {
     return updater.runTiming().toolTimeoutMs / 1000;
-}
-
-void SensorUpdateSession::tellFailure(Updater::Outcome outcome, const RunReport &report)
-{
-    // The tool's own words, for whoever looks into why: on standard error, beside the outcome.
-    if (outcome == Updater::Done || report.toolTail.isEmpty())
-        return;
-    std::fprintf(stderr, "%s\n%s\n", qPrintable(tr("The flashing tool's last lines:")),
-                 qPrintable(report.toolTail));
 }
 
 void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString &text,
@@ -282,7 +228,7 @@ void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString 
     const int exitCode = OutcomeCodes::exitCode(outcome);
     if (!options.repeat) {
         out.outcome(outcome, text, exitCode, &report);
-        finish(exitCode);
+        end(exitCode);
         return;
     }
     exitCode == ExitCode::updateDone ? ++updated : ++failed;
@@ -322,14 +268,7 @@ void SensorUpdateSession::finishBatch()
     const int exitCode =
         updated > 0 && failed == 0 ? ExitCode::updateDone : ExitCode::errorOnUpdate;
     out.summary(updated, failed, exitCode);
-    finish(exitCode);
-}
-
-void SensorUpdateSession::finish(int exitCode)
-{
-    poll.stop();
-    state = State::Finished;
-    emit finished(exitCode);
+    end(exitCode);
 }
 
 void SensorUpdateSession::say(const QString &line)

@@ -3,69 +3,47 @@
 // window's own words.
 #pragma once
 
-#include "CommandLine.h"
-#include "ConsoleOutput.h"
+#include "ConsoleSession.h"
 #include "UpdateRun.h"
-#include "Updater.h"
 #include "UsbLink.h"
 
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
-
-class SensorUpdateSession : public QObject
+class SensorUpdateSession : public ConsoleSession
 {
     Q_OBJECT
 
 public:
     SensorUpdateSession(Updater &updater, const CommandLine &options, ConsoleOutput &out);
 
-    void start();
-    // Asked to stop by signalNumber. A running update is let finish first; a second Ctrl+C
-    // stops it.
-    void stop(int signalNumber);
-
-signals:
-    void finished(int exitCode);
+    void start() override;
+    // A running update is let finish first; a second Ctrl+C stops it.
+    void stop(int signalNumber) override;
 
 private:
     enum class State
     {
         WaitingForSensor,
         Updating,
-        WaitingForNext,
-        Finished
+        WaitingForNext
     };
 
+    bool isUpdating() const override { return state == State::Updating; }
     void onPoll();
     void waitForSensor(const QString &announcement);
     bool isNextSensor(const UsbDeviceId &sensor) const;
-    void tellNoSensor();
     bool onlyOneSensor(int sensors);
     int settingsTimeoutSeconds() const;
     void askToUnplug();
     void beginUpdate();
     void onRunEnded(Updater::Outcome outcome);
-    void onDownloadFailed();
     void tellInterrupted(Updater::Outcome outcome, const RunReport &report);
     void recordOutcome(Updater::Outcome outcome, const QString &text, const RunReport &report);
     static bool stopsBatch(Updater::Outcome outcome);
-    void tellFailure(Updater::Outcome outcome, const RunReport &report);
     void finishBatch();
-    void finish(int exitCode);
     void say(const QString &line);
 
-    Updater &updater;
     UpdateRun *run = nullptr; // while one goes
-    const CommandLine options;
-    const QString package;
-    ConsoleOutput &out;
-    QTimer poll;
-    QElapsedTimer waitingSince;
     State state = State::WaitingForSensor;
-    int stopSignal = 0;         // the first stop asked for, 0 while none
     bool stoppingTool = false;  // a second Ctrl+C stops the running update
-    QString downloadFailure;    // to be said before the next update, once
     bool askedToUnplug = false; // while more than one sensor is plugged in
     int updated = 0;
     int failed = 0;
