@@ -45,8 +45,7 @@ UninstPage instfiles
 
 ; Whether the path on the stack names a folder itself (1), not a junction, a link, a file or
 ; nothing (0).
-!macro IS_PLAIN_FOLDER UN
-Function ${UN}IsPlainFolder
+Function un.IsPlainFolder
     Exch $0
     Push $1
     System::Call 'kernel32::GetFileAttributesW(w r0) i .r1'
@@ -59,9 +58,6 @@ Function ${UN}IsPlainFolder
     Pop $1
     Exch $0
 FunctionEnd
-!macroend
-!insertmacro IS_PLAIN_FOLDER ""
-!insertmacro IS_PLAIN_FOLDER "un."
 
 ; Takes away what someone put at the lock folder's name, itself and never what it leads to: a
 ; junction or folder link goes as a folder does, a file or file link as a file does.
@@ -76,23 +72,71 @@ FunctionEnd
 ; user may delete or rename the folder or the files of others, nor make folders in it. SYSTEM
 ; and Administrators have full control, and %ProgramData%'s own rights do not come in. The
 ; rights are set on the folder itself (/L), never through a junction put in its place.
+; Opens the folder at $1 itself (never what a junction at its name leads to), and so that nobody
+; may rename or remove it while the handle is open. $5: the handle, or -1.
+!macro HOLD_FOLDER
+    ; READ_CONTROL | FILE_READ_ATTRIBUTES; read and write sharing, no delete sharing; OPEN_EXISTING;
+    ; FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT
+    System::Call 'kernel32::CreateFileW(w r1, i 0x00020080, i 3, p 0, i 3, i 0x02200000, p 0) p .r5'
+!macroend
+
+; Whether the folder held by $5 is a plain folder that belongs to the administrators or the system,
+; as only an earlier install of this program makes it: $0 1 if so, else 0.
+Function IsOurHeldFolder
+    StrCpy $0 0
+    System::Call '*(&i52) p .r6'
+    System::Call 'kernel32::GetFileInformationByHandle(p r5, p r6) i .r7'
+    System::Call '*$6(i .r8)'
+    System::Free $6
+    IntOp $8 $8 & 0x410 ; FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY
+    ${If} $7 <> 0
+    ${AndIf} $8 = 0x10
+        ; SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION
+        System::Call 'advapi32::GetSecurityInfo(p r5, i 1, i 1, *p .r2, p 0, p 0, p 0, *p .r3) i .r7'
+        ${If} $7 = 0
+            System::Call 'advapi32::ConvertSidToStringSidW(p r2, *p .r4) i .r7'
+            ${If} $7 <> 0
+                System::Call '*$4(&w64 .r8)'
+                System::Call 'kernel32::LocalFree(p r4)'
+                ${If} $8 == "S-1-5-32-544"
+                ${OrIf} $8 == "S-1-5-18"
+                    StrCpy $0 1
+                ${EndIf}
+            ${EndIf}
+            System::Call 'kernel32::LocalFree(p r3)'
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+; The lock folder, as nobody but the administrators can have made it. What stands at its name and
+; is not (a folder a user made before the install, whose handle they may still hold, or a
+; junction) is moved aside whole, never entered, and the folder made anew; then it is held open,
+; so that nothing done to it by name below can reach another folder.
 Function MakeLockFolder
-    Push "${LOCK_FOLDER}"
-    Call IsPlainFolder
-    Pop $0
-    ${If} $0 = 0
-        !insertmacro REMOVE_STRANGER
+    StrCpy $1 "${LOCK_FOLDER}"
+    !insertmacro HOLD_FOLDER
+    StrCpy $0 0
+    ${If} $5 P<> -1
+        Call IsOurHeldFolder
     ${EndIf}
-    CreateDirectory "${LOCK_FOLDER}"
-    Push "${LOCK_FOLDER}"
-    Call IsPlainFolder
-    Pop $0
     ${If} $0 = 0
-        MessageBox MB_ICONSTOP "${LOCK_FOLDER}: a junction or link that cannot be taken away." /SD IDOK
-        Abort
+        ${If} $5 P<> -1
+            System::Call 'kernel32::CloseHandle(p r5)'
+        ${EndIf}
+        System::Call 'kernel32::GetTickCount() i .r2'
+        ; MoveFileW renames a junction itself; a folder of a user's is left to them, aside.
+        System::Call 'kernel32::MoveFileW(w r1, w "${LOCK_FOLDER}.old-$2") i .r0'
+        System::Call 'kernel32::CreateDirectoryW(w r1, p 0) i .r0'
+        ${If} $0 = 0
+            MessageBox MB_ICONSTOP "${LOCK_FOLDER} cannot be made anew: something else is there." /SD IDOK
+            Abort
+        ${EndIf}
+        !insertmacro HOLD_FOLDER
+        ${If} $5 P= -1
+            MessageBox MB_ICONSTOP "${LOCK_FOLDER} cannot be opened." /SD IDOK
+            Abort
+        ${EndIf}
     ${EndIf}
-    ; A folder made before, by a program of any user, becomes the administrators' with no rights
-    ; of before.
     nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /setowner ${SID_ADMINISTRATORS} /L /Q'
     Pop $0
     nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /reset /L /Q'
@@ -103,7 +147,7 @@ Function MakeLockFolder
     Pop $0
     nsExec::ExecToLog 'icacls "${LOCK_FOLDER}" /grant ${SID_USERS}:(OI)(IO)R /L /Q'
     Pop $0
-    ; Lock files and records of before are nobody's now.
+    ; Lock files and records of before are nobody's now (a link among them is removed itself).
     Delete "${LOCK_FOLDER}\update.*"
     ; The computer's lock, made new (CREATE_NEW, never opened through what stands at its name):
     ; the administrators', which every user may read and so lock.
@@ -112,6 +156,7 @@ Function MakeLockFolder
     ${If} $0 P<> -1
         System::Call 'kernel32::CloseHandle(p r0)'
     ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r5)'
 FunctionEnd
 
 Section "Install"

@@ -183,8 +183,9 @@ void GroupUpdateSession::onGroupFinished()
     updated += group->updated();
     failed += group->failed();
     lastGroupSize = group->members().size();
+    // Places are the next group's too; a sensor updated in this session, known by its serial
+    // number, is never taken for a new one, however long it is gone while it restarts.
     updatedPlaces.clear();
-    updatedSerials.clear();
     for (const UpdateGroup::Member &member : group->members()) {
         updatedPlaces.insert(member.sensor.id.portPath);
         if (!member.sensor.id.serialNumber.isEmpty())

@@ -49,8 +49,8 @@ private:
     int lastGroupSize = 0;
     Updater::Outcome lastOutcome = Updater::Done; // of a group of one
 
-    // The sensors of the last group, by place and serial number, to know when they are out;
-    // and how long the sensors plugged in since have stayed as they are.
+    // The sensors of the last group by place, and of every group by serial number, to know when
+    // they are out; and how long the sensors plugged in since have stayed as they are.
     QSet<QString> updatedPlaces;
     QSet<QString> updatedSerials;
     QStringList seenPlaces;

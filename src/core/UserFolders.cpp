@@ -7,7 +7,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #ifdef Q_OS_WIN
+#include "UserIdentity.h"
+
 #include <windows.h>
+
+#include <aclapi.h>
+#include <iterator>
+#include <sddl.h>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -33,18 +39,28 @@ QString systemError()
     return qt_error_string(errno);
 }
 
-// Whether a folder along path (path itself, where it exists, and every folder above it) belongs
-// to someone other than this program's user and root. Links are judged as themselves: a link
-// that another user put there is theirs.
+// Whether another user has a say along path: a folder along it (path itself, where it exists,
+// and every folder above it) belongs to someone other than this program's user and root, or
+// others could put something where a folder of it is still missing (the nearest folder that
+// exists is writable by them), or move a folder of it away (one above it is writable by them
+// without the sticky bit). Links are judged as themselves: a link that another user put there is
+// theirs.
 bool anotherUsersAlong(const QString &path)
 {
     const uid_t self = geteuid();
     QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    bool nearestExisting = true;
     for (;;) {
         struct stat info = {};
-        if (lstat(QFile::encodeName(at).constData(), &info) == 0 && info.st_uid != self &&
-            info.st_uid != 0)
-            return true;
+        if (lstat(QFile::encodeName(at).constData(), &info) == 0) {
+            if (info.st_uid != self && info.st_uid != 0)
+                return true;
+            const bool othersWrite = info.st_mode & (S_IWGRP | S_IWOTH);
+            if (othersWrite && (nearestExisting || !(info.st_mode & S_ISVTX)) &&
+                S_ISDIR(info.st_mode))
+                return true;
+            nearestExisting = false;
+        }
         const QString above = QFileInfo(at).path();
         if (above == at)
             return false;
@@ -92,18 +108,105 @@ QString UserFolders::cache()
 }
 
 #ifdef Q_OS_WIN
-bool UserFolders::isOwnPlace(const QString &)
+namespace {
+// The folder at path itself, open so that nobody may move it away meanwhile (no delete sharing),
+// with the rights to read and set who may do what with it; invalid where it is no folder, or a
+// junction or link, or reached through one.
+HANDLE openPlainFolder(const QString &path)
 {
-    return true;
+    const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const HANDLE folder = CreateFileW(
+        reinterpret_cast<const wchar_t *>(native.utf16()),
+        READ_CONTROL | WRITE_DAC | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder == INVALID_HANDLE_VALUE)
+        return folder;
+    BY_HANDLE_FILE_INFORMATION info = {};
+    wchar_t reached[MAX_PATH * 2] = {};
+    const DWORD length =
+        GetFinalPathNameByHandleW(folder, reached, DWORD(std::size(reached)), FILE_NAME_NORMALIZED);
+    QString final = QString::fromWCharArray(reached, int(length));
+    if (final.startsWith(QLatin1String("\\\\?\\")))
+        final = final.mid(4);
+    const bool plain = GetFileInformationByHandle(folder, &info) &&
+                       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                       !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && length > 0 &&
+                       final.compare(native, Qt::CaseInsensitive) == 0;
+    if (plain)
+        return folder;
+    CloseHandle(folder);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Whether the held folder belongs to this program's user.
+bool ownedByThisUser(HANDLE folder)
+{
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetSecurityInfo(folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                        nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    LPWSTR text = nullptr;
+    bool own = false;
+    if (ConvertSidToStringSidW(owner, &text)) {
+        own = QString::fromWCharArray(text) == UserIdentity::currentKey();
+        LocalFree(text);
+    }
+    LocalFree(descriptor);
+    return own;
+}
+
+// Only this user (and the system and the administrators) may do anything in the held folder,
+// whatever the folder above it lets others do: nobody else may swap what is kept there.
+bool keepToThisUser(HANDLE folder)
+{
+    const QString rights = QStringLiteral("D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FA;;;%1)")
+                               .arg(UserIdentity::currentKey());
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            reinterpret_cast<const wchar_t *>(rights.utf16()), SDDL_REVISION_1, &descriptor,
+            nullptr))
+        return false;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL acl = nullptr;
+    const bool set =
+        GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted) &&
+        SetSecurityInfo(folder, SE_FILE_OBJECT,
+                        DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, acl, nullptr) == ERROR_SUCCESS;
+    LocalFree(descriptor);
+    return set;
+}
+} // namespace
+
+// A folder of this user's own, and no junction or link on the way to it.
+bool UserFolders::isOwnPlace(const QString &folder)
+{
+    const HANDLE held = openPlainFolder(folder);
+    if (held == INVALID_HANDLE_VALUE)
+        return false;
+    const bool own = ownedByThisUser(held);
+    CloseHandle(held);
+    return own;
 }
 
 bool UserFolders::makePrivate(const QString &folder, QString *error)
 {
-    // %LOCALAPPDATA% is the user's own; what is made in it inherits that.
-    if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
-        return true;
-    *error = failure(folder, systemError());
-    return false;
+    if (!QDir().mkpath(folder)) {
+        *error = failure(folder, systemError());
+        return false;
+    }
+    const HANDLE held = openPlainFolder(folder);
+    if (held == INVALID_HANDLE_VALUE) {
+        *error = failure(folder, QStringLiteral("a junction or link, or reached through one"));
+        return false;
+    }
+    const bool own = ownedByThisUser(held) && keepToThisUser(held);
+    CloseHandle(held);
+    if (!own)
+        *error = failure(folder, QStringLiteral("not this user's own"));
+    return own;
 }
 
 void UserFolders::makeFilePrivate(const QString &) {}

@@ -1,8 +1,10 @@
 // Where a serial port sits on the USB bus: Windows' location paths read as libusb's places,
 // which port places stand for which device places, and the sensors they add up to at a press.
+#include "BootloaderPort.h"
 #include "PortPlace.h"
 #include "SensorCensus.h"
 #include "SensorIds.h"
+#include "UpdateGroup.h"
 
 #include <QtTest>
 
@@ -17,6 +19,10 @@ private slots:
     void matches();
     void census_data();
     void census();
+    void portTaken_data();
+    void portTaken();
+    void groupRefusals_data();
+    void groupRefusals();
 };
 
 void TestPortPlace::fromLocationPath_data()
@@ -166,6 +172,67 @@ void TestPortPlace::census()
     }
     QCOMPARE(told, sensors);
     QCOMPARE(census.count(), sensors.size());
+}
+
+void TestPortPlace::portTaken_data()
+{
+    QTest::addColumn<QStringList>("ports"); // "name@place", in enumeration order
+    QTest::addColumn<QString>("sensor");    // its place at the press
+    QTest::addColumn<bool>("byPlaceOnly");  // a group's run
+    QTest::addColumn<QString>("taken");
+
+    const QStringList unplaced{"ttyACM0@"};
+    QTest::newRow("a new port whose place is unknown, alone")
+        << unplaced << "1-4" << false << "ttyACM0";
+    // Every sensor of a group restarts at once: a new port may be any of theirs.
+    QTest::newRow("a new port whose place is unknown, in a group")
+        << unplaced << "1-4" << true << "";
+    QTest::newRow("its own place, in a group")
+        << QStringList{"ttyACM0@", "ttyACM1@1-4"} << "1-4" << true << "ttyACM1";
+}
+
+void TestPortPlace::portTaken()
+{
+    QFETCH(QStringList, ports);
+    QFETCH(QString, sensor);
+    QFETCH(bool, byPlaceOnly);
+    QFETCH(QString, taken);
+    QList<BootloaderPort> found;
+    for (const QString &port : ports)
+        found.append({port.section('@', 0, 0), port.section('@', 1)});
+    QCOMPARE(portOfSensor(found, sensor, {}, byPlaceOnly), taken);
+}
+
+void TestPortPlace::groupRefusals_data()
+{
+    QTest::addColumn<QStringList>("places"); // of the sensors at the press; empty: unknown
+    QTest::addColumn<bool>("busKnown");
+    QTest::addColumn<QStringList>("refused");
+
+    QTest::newRow("two on one port chain of two buses")
+        << QStringList{"1-4", "2-4"} << true << QStringList();
+    // Windows tells a port's chain but not its bus: each could take the other's port.
+    QTest::newRow("two on one port chain, where no bus is told")
+        << QStringList{"1-4", "2-4"} << false << QStringList{"1-4", "2-4"};
+    QTest::newRow("two chains, where no bus is told")
+        << QStringList{"1-4", "1-4.2"} << false << QStringList();
+    QTest::newRow("a place unknown") << QStringList{"1-4", ""} << true << QStringList{""};
+}
+
+void TestPortPlace::groupRefusals()
+{
+    QFETCH(QStringList, places);
+    QFETCH(bool, busKnown);
+    QFETCH(QStringList, refused);
+    QList<CensusSensor> sensors;
+    for (const QString &place : places)
+        sensors.append(CensusSensor{{QString(), place, SensorIds::applicationProductId}, {}});
+    QStringList told;
+    for (const CensusSensor &sensor : qAsConst(sensors)) {
+        if (!UpdateGroup::refusalOf(sensor, sensors, busKnown).isEmpty())
+            told << sensor.id.portPath;
+    }
+    QCOMPARE(told, refused);
 }
 
 QTEST_GUILESS_MAIN(TestPortPlace)

@@ -412,6 +412,13 @@ void TestRunHistory::rootInAnotherUsersEnvironment_data()
     QTest::newRow("window in a folder of root's in another's") << "own"
                                                                << "own"
                                                                << "own in other" << false << false;
+    // Others could put a link where a folder is still to be made, or the folder itself.
+    QTest::newRow("XDG folders in one every user may write") << "own"
+                                                             << "open"
+                                                             << "own" << true << false;
+    QTest::newRow("window in a folder every user may write") << "own"
+                                                             << "own"
+                                                             << "open" << false << false;
 }
 
 void TestRunHistory::rootInAnotherUsersEnvironment()
@@ -423,12 +430,14 @@ void TestRunHistory::rootInAnotherUsersEnvironment()
     QFETCH(bool, rootsHome);
     QFETCH(bool, workingDl);
     const uid_t other = 65534;
-    // A folder of root's, of another user, or of root's inside another user's.
+    // A folder of root's, of another user, of root's inside another user's, or of root's that
+    // every user may write.
     auto folder = [&](const QString &name, const QString &owner) {
         const QString path = work->filePath(name);
         const QString inner = owner == "own in other" ? path + "/inner" : path;
-        if (!QDir().mkpath(inner) ||
-            (owner != "own" && chown(QFile::encodeName(path).constData(), other, other) != 0))
+        const QByteArray made = QFile::encodeName(path);
+        if (!QDir().mkpath(inner) || (owner == "open" && chmod(made.constData(), 01777) != 0) ||
+            (owner.contains("other") && chown(made.constData(), other, other) != 0))
             return QString();
         return inner;
     };

@@ -4,6 +4,7 @@
 #include "LockHolder.h"
 #include "LogCapture.h"
 #include "UpdateLock.h"
+#include "UserFolders.h"
 #include "UserIdentity.h"
 
 #include <QtTest>
@@ -28,6 +29,8 @@ private slots:
     void lockFile();
     void placesAreApart_data();
     void placesAreApart();
+    void lockOfAnotherUser_data();
+    void lockOfAnotherUser();
     void holderIsNamed();
     void recordIsToldAsItIs_data();
     void recordIsToldAsItIs();
@@ -70,8 +73,10 @@ void TestUpdateLock::lockFile_data()
     QTest::newRow("the computer's own") << "default" << taken << false << "";
 #else
     const int unusable = int(UpdateLock::Result::Unusable);
-    // Made at boot for group plugdev, or by another user's program: reading is enough.
-    QTest::newRow("another user's, read only") << "foreign 0644" << taken << false << "";
+    // Another user could remove it while it is held, and a third program then lock a new one.
+    QTest::newRow("another user's") << "foreign 0644" << unusable << false
+                                    << "%1: belongs to user nobody, who could remove it while "
+                                       "it is held";
     QTest::newRow("another user's, unreadable")
         << "foreign 0600" << unusable << false << "%1: Permission denied";
     QTest::newRow("a symbolic link")
@@ -176,6 +181,58 @@ void TestUpdateLock::placesAreApart()
              bothTaken ? UpdateLock::Result::Taken : UpdateLock::Result::HeldElsewhere);
 }
 
+void TestUpdateLock::lockOfAnotherUser_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<bool>("taken");      // by the first run on the sensor
+    QTest::addColumn<QString>("problem"); // of the first run, %1 the folder
+
+#ifdef Q_OS_WIN
+    QSKIP("another user's files need Linux here");
+#else
+    // Its maker removes it while the first run holds it: the second run must still be refused.
+    QTest::newRow("a sensor's file that another user made") << "sensor's" << true << "";
+    QTest::newRow("the computer's file of another user")
+        << "computer's" << false
+        << "%1/ovk-sensor-update.lock: belongs to user nobody, who could remove it while it is "
+           "held";
+    QTest::newRow("a folder others may write, without the sticky bit")
+        << "folder" << false << "%1: others may write it, and it lacks the sticky bit";
+#endif
+}
+
+void TestUpdateLock::lockOfAnotherUser()
+{
+#ifndef Q_OS_WIN
+    QFETCH(QString, setup);
+    QFETCH(bool, taken);
+    QFETCH(QString, problem);
+    const QString sensorsFile = UpdateLock::fileIn(lockFolder(), "1-4");
+    const QString computersFile = UpdateLock::fileIn(lockFolder());
+    const QString made = setup == "sensor's" ? sensorsFile : computersFile;
+    if (setup == "folder") {
+        QVERIFY(chmod(QFile::encodeName(lockFolder()).constData(), 0777) == 0);
+    } else {
+        QVERIFY(QFile(made).open(QIODevice::WriteOnly));
+        QVERIFY(chmod(QFile::encodeName(made).constData(), 0664) == 0);
+        if (chown(QFile::encodeName(made).constData(), 65534, 65534) != 0)
+            QSKIP("making a file of another user needs root");
+    }
+    UpdateLock first(lockFolder());
+    UpdateLock second(lockFolder());
+    QCOMPARE(first.tryLock("1-4") == UpdateLock::Result::Taken, taken);
+    QCOMPARE(first.problem(), problem.arg(lockFolder()));
+    if (!taken)
+        return;
+    // Its own file stood for nothing: it holds the computer's alone.
+    QVERIFY(first.isWholeComputer());
+    QCOMPARE(first.path(), computersFile);
+    QVERIFY(QFile::remove(sensorsFile));
+    QCOMPARE(second.tryLock("1-4"), UpdateLock::Result::HeldElsewhere);
+    QCOMPARE(second.tryLock("1-5"), UpdateLock::Result::HeldElsewhere);
+#endif
+}
+
 void TestUpdateLock::holderIsNamed()
 {
     const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
@@ -230,6 +287,10 @@ void TestUpdateLock::recordIsToldAsItIs_data()
     QTest::newRow("a false user")
         << -1 << "THIS" << QByteArray("user=root\n")
         << "tst_updatelock (process %1, user %2) since 2026-12-08 12:03:04";
+    // A program's name that would read as another process and user is no name.
+    QTest::newRow("a name that tells more")
+        << -1 << "THIS" << QByteArray("program=x (process 1, user root)\n")
+        << "? (process %1, user %2) since 2026-12-08 12:03:04";
     // Named after this user, written by another: not this user's record.
     QTest::newRow("another user's file under this user's name")
         << 65534 << "THIS" << QByteArray() << "";
@@ -393,6 +454,10 @@ void TestUpdateLock::lockFolderThroughALink()
     QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"lock"});
     QVERIFY(QDir(target + "/lock").isEmpty());
     QVERIFY(!QFileInfo::exists(work->filePath("own")));
+    // Nor is such a folder a place of this user's own for a downloaded package, where the folder
+    // it leads to is.
+    QVERIFY(!UserFolders::isOwnPlace(lockIn));
+    QVERIFY(UserFolders::isOwnPlace(target));
 #endif
 }
 

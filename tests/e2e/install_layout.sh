@@ -43,10 +43,20 @@ mkdir -p "$launcher"
 cp "$prefix/bin/ovk-sensor-updater" "$launcher/"
 printf '#!/bin/sh\necho "$PWD $*"\n' >"$launcher/Updater"
 chmod +x "$launcher/Updater"
-started=$(cd / && XDG_CACHE_HOME=$prefix/cache "$launcher/ovk-sensor-updater" --one)
+# Whoever runs it is told by stand-ins for id and getent: a user, or root whose own home is
+# $prefix/root (never the machine's).
+mkdir -p "$launcher/user" "$launcher/root"
+printf '#!/bin/sh\necho 1000\n' >"$launcher/user/id"
+printf '#!/bin/sh\necho 0\n' >"$launcher/root/id"
+printf '#!/bin/sh\necho "root:x:0:0:root:%s/root:/bin/sh"\n' "$prefix" >"$launcher/root/getent"
+chmod +x "$launcher"/user/* "$launcher"/root/*
+started=$(cd / && PATH=$launcher/user:$PATH XDG_CACHE_HOME=$prefix/cache "$launcher/ovk-sensor-updater" --one)
 [ "$started" = "$prefix/cache/ovk-sensor-updater --one" ] || { echo "FAIL: launcher: $started"; exit 1; }
-started=$(cd / && unset XDG_CACHE_HOME && HOME=$prefix/home "$launcher/ovk-sensor-updater")
+started=$(cd / && unset XDG_CACHE_HOME && PATH=$launcher/user:$PATH HOME=$prefix/home "$launcher/ovk-sensor-updater")
 [ "$started" = "$prefix/home/.cache/ovk-sensor-updater " ] || { echo "FAIL: launcher: $started"; exit 1; }
+# Root under sudo keeps to its own home, whatever HOME and XDG_CACHE_HOME say.
+started=$(cd / && PATH=$launcher/root:$PATH HOME=$prefix/home XDG_CACHE_HOME=$prefix/cache "$launcher/ovk-sensor-updater")
+[ "$started" = "$prefix/root/.cache/ovk-sensor-updater " ] || { echo "FAIL: launcher as root: $started"; exit 1; }
 rules=$prefix/lib/udev/rules.d/70-ovk-sensor.rules
 grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess", GROUP="plugdev", MODE="0660"' "$rules"
 grep -q 'ATTRS{idVendor}=="1915", ATTRS{idProduct}=="521f", TAG+="uaccess", GROUP="plugdev", MODE="0660", ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules"

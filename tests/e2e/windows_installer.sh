@@ -39,7 +39,10 @@ left_by_users() {
 }
 
 wineboot -i >/dev/null 2>&1
+# A lock folder that a user made before the install (and might still hold open, to swap it for a
+# junction): moved aside whole, never entered, and the folder made anew.
 mkdir -p "$lockdir"
+touch "$lockdir/made-before"
 left_by_users
 WINEDEBUG=-all,fixme+icacls wine "$installer" /S 2>"$work/install.log"
 wineserver -w
@@ -58,6 +61,7 @@ strings -el "$shortcut" | grep -q '^.\?C:\\Program Files\\OVK Sensor Updater$' |
 [ -d "$lockdir" ] || fail "no folder for the update lock under ProgramData"
 [ -f "$lockdir/update.lock" ] || fail "no update.lock made by the installer"
 [ "$(ls "$lockdir")" = update.lock ] || fail "lock files of before were left: $(ls "$lockdir")"
+ls "$lockdir".old-*/made-before >/dev/null 2>&1 || fail "the folder made before was not moved aside"
 
 # The lock folder's rights: users may list it, make files in it and read (lock) the files of
 # others, each has full control of their own files, SYSTEM and Administrators of all; nothing

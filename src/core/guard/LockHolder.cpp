@@ -13,12 +13,12 @@ constexpr int recordLimit = 4096;
 constexpr int textLimit = 64;
 const QString recordMark = QStringLiteral(".holder-");
 
-// What a record says, told to a person: printable, and short.
-QString plainText(const QString &value)
+// What a record says, told to a person: a program's or a port's name, short, and nothing that
+// could read as more of the sentence it is told in (another process or user); else "?".
+QString nameText(const QString &value)
 {
-    QString text = value.left(textLimit);
-    text.remove(QRegularExpression(QStringLiteral("\\p{C}")));
-    return text;
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9._+/-]{1,%1}$").arg(textLimit));
+    return name.match(value).hasMatch() ? value : QStringLiteral("?");
 }
 
 // The records of the lock at lockPath, or of every lock in its folder.
@@ -74,13 +74,13 @@ LockHolder LockHolder::fromRecord(const QByteArray &bytes, const QString &ownerK
         const QByteArray key = line.left(equals);
         const QString value = QString::fromUtf8(line.mid(equals + 1));
         if (key == "program")
-            holder.program = plainText(value);
+            holder.program = nameText(value);
         else if (key == "pid")
             holder.pid = value.toLongLong();
         else if (key == "since")
             holder.since = QDateTime::fromString(value, Qt::ISODate);
         else if (key == "port")
-            holder.port = plainText(value);
+            holder.port = nameText(value);
         else if (key == "supervisor")
             holder.supervisorPid = value.toLongLong();
         else if (key == "deadline")
@@ -117,7 +117,8 @@ QString LockHolder::describe() const
 {
     if (!isKnown())
         return QString();
-    const QString user = plainText(UserIdentity::nameOf(userKey));
+    // The system's name for the record's owner, not the record's word.
+    const QString user = UserIdentity::nameOf(userKey);
     const QString when = since.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     const QString until = deadline.toString(QStringLiteral("HH:mm:ss"));
     if (pid > 0) {

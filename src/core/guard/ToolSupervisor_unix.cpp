@@ -35,10 +35,19 @@ struct Supervision
     bool ended = false;
     int status = 0;
 
+    // Whether the tool has ended. It is left unreaped, a zombie: its process and group number
+    // stay its own, not some new process's, until its group has been ended too.
     bool reap()
     {
-        ended = ended || waitpid(tool, &status, WNOHANG) == tool;
-        return ended;
+        if (ended)
+            return true;
+        siginfo_t info = {};
+        if (waitid(P_PID, id_t(tool), &info, WEXITED | WNOHANG | WNOWAIT) != 0 ||
+            info.si_pid != tool)
+            return false;
+        ended = true;
+        status = info.si_code == CLD_EXITED ? W_EXITCODE(info.si_status, 0) : info.si_status;
+        return true;
     }
 
     // A tool that has ended by itself, if only just, was not stopped.

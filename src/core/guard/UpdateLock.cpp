@@ -98,6 +98,14 @@ UpdateLock::Result UpdateLock::lockIn(const QString &folder, const QString &plac
         if (opened == Open::Done)
             continue;
         closeAll();
+        // A sensor's file that another user made is no lock against them: the computer's, alone,
+        // is.
+        if (opened == Open::Untrusted && file != files.first()) {
+            qDebug().noquote() << "Update lock" << problemText
+                               << "- taking the computer's alone instead";
+            problemText.clear();
+            return lockIn(folder, QString());
+        }
         if (opened == Open::CannotCreate)
             return Result::Unusable;
         usedPath = file;

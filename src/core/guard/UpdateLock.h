@@ -67,6 +67,7 @@ private:
         Done, // and locked
         Busy,
         CannotCreate, // no such file, and none may be made here
+        Untrusted,    // another user's, who could remove it while it is held
         Failed
     };
     Result lockIn(const QString &folder, const QString &place);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,50 +23,87 @@ QString describeFailure(const QString &file, int error)
 // creating over a file that someone else made.
 constexpr int openFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
-// The file opened, made where missing (mode 0664 whatever the umask: every user must be able to
-// read it); -1 with errno where neither works.
-int openOrMake(const QByteArray &name)
+struct Opened
 {
+    int descriptor = -1;
+    int error = 0;
+    bool cannotCreate = false; // missing, and none may be made here
+};
+
+// The file opened, made where missing (mode 0664 whatever the umask: every user must be able to
+// read it). Whether one may be made is the creation's own answer, never a second look: another
+// user could make and remove the file in between.
+Opened openOrMake(const QByteArray &name)
+{
+    Opened file;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        int opened = open(name.constData(), O_RDWR | openFlags);
-        if (opened < 0 && errno == EACCES)
-            opened = open(name.constData(), O_RDONLY | openFlags);
-        if (opened >= 0 || errno != ENOENT)
-            return opened;
-        opened = open(name.constData(), O_RDWR | O_CREAT | O_EXCL | openFlags, 0664);
-        if (opened >= 0) {
-            fchmod(opened, 0664);
-            return opened;
+        file.descriptor = open(name.constData(), O_RDWR | openFlags);
+        if (file.descriptor < 0 && errno == EACCES)
+            file.descriptor = open(name.constData(), O_RDONLY | openFlags);
+        if (file.descriptor >= 0 || errno != ENOENT) {
+            file.error = errno;
+            return file;
         }
-        if (errno != EEXIST)
-            return -1;
+        file.descriptor = open(name.constData(), O_RDWR | O_CREAT | O_EXCL | openFlags, 0664);
+        if (file.descriptor >= 0) {
+            fchmod(file.descriptor, 0664);
+            return file;
+        }
+        file.error = errno;
+        if (file.error != EEXIST) {
+            file.cannotCreate = true;
+            return file;
+        }
         // Made by another program just now: open that one.
     }
-    return -1;
+    return file;
+}
+
+QString ownerName(uid_t owner)
+{
+    const passwd *entry = getpwuid(owner);
+    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(owner);
 }
 } // namespace
 
-bool UpdateLock::checkFolder(const QString &)
+// In a folder others may write, only the sticky bit keeps them from removing a lock file that is
+// held, and a second program from then locking a new one.
+bool UpdateLock::checkFolder(const QString &folder)
 {
-    // /run/lock is root's; the user's own folders are the user's.
+    struct stat info = {};
+    if (stat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return true; // missing: nothing is made there, and the fallback decides
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) && !(info.st_mode & S_ISVTX)) {
+        problemText = folder + QStringLiteral(": others may write it, and it lacks the sticky bit");
+        return false;
+    }
     return true;
 }
 
 UpdateLock::Open UpdateLock::openFile(const QString &file, Share share)
 {
-    const int opened = openOrMake(QFile::encodeName(file));
-    if (opened < 0) {
-        const int error = errno;
-        problemText = describeFailure(file, error);
-        // Missing, and none may be made here (no such folder, or one we may not write).
-        const bool missing = access(QFile::encodeName(file).constData(), F_OK) != 0;
-        return missing && error != ELOOP ? Open::CannotCreate : Open::Failed;
+    const Opened found = openOrMake(QFile::encodeName(file));
+    if (found.descriptor < 0) {
+        problemText = found.error == EEXIST
+                          ? file + QStringLiteral(": made and removed again by someone else")
+                          : describeFailure(file, found.error);
+        return found.cannotCreate ? Open::CannotCreate : Open::Failed;
     }
+    const int opened = found.descriptor;
     struct stat info = {};
     if (fstat(opened, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(opened);
         problemText = file + QStringLiteral(": not a regular file");
         return Open::Failed;
+    }
+    // Whoever owns a lock file may remove it while another program holds it, and a third one
+    // would then lock a new file of that name: only root's and this user's are locks.
+    if (info.st_uid != 0 && info.st_uid != geteuid()) {
+        close(opened);
+        problemText = file + QStringLiteral(": belongs to user %1, who could remove it while it "
+                                            "is held")
+                                 .arg(ownerName(info.st_uid));
+        return Open::Untrusted;
     }
     if (flock(opened, (share == Share::Alone ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         const int error = errno;

@@ -22,12 +22,12 @@ QList<BootloaderPort> bootloaderPorts()
 }
 
 QString portOfSensor(const QList<BootloaderPort> &ports, const QString &sensorPortPath,
-                     const QStringList &portsAtPress)
+                     const QStringList &portsAtPress, bool byPlaceOnly)
 {
     for (const BootloaderPort &port : ports) {
         const bool placesKnown = !sensorPortPath.isEmpty() && !port.usbPortPath.isEmpty();
         if (placesKnown ? PortPlace::matches(port.usbPortPath, sensorPortPath)
-                        : !portsAtPress.contains(port.name))
+                        : !byPlaceOnly && !portsAtPress.contains(port.name))
             return port.name;
     }
     return QString();

@@ -20,6 +20,7 @@ QList<BootloaderPort> bootloaderPorts();
 // The port to flash for the sensor that was plugged in at sensorPortPath when the update
 // began: the first on that USB port. A port whose place is not known (or a sensor whose place
 // is not) may be taken only if it was not there then (portsAtPress): never a bootloader that
-// another sensor had left waiting. Empty when there is none.
+// another sensor had left waiting; and never where byPlaceOnly (a group, whose other sensors'
+// ports are new too). Empty when there is none.
 QString portOfSensor(const QList<BootloaderPort> &ports, const QString &sensorPortPath,
-                     const QStringList &portsAtPress);
+                     const QStringList &portsAtPress, bool byPlaceOnly = false);

@@ -14,6 +14,10 @@ QString of(const QString &portName);
 // which Windows numbers otherwise than libusb ("?-4.2"); empty where it names no USB port.
 QString fromLocationPath(const QString &locationPath);
 
+// Whether this platform tells a port's bus: where it does not (Windows), two sensors on the same
+// port chain of two buses cannot be told apart by their ports.
+bool knowsBus();
+
 // Whether a port's place and a device's place are the same USB port. A place whose bus is "?"
 // matches that port chain on any bus; an empty place matches nothing.
 bool matches(const QString &portPlace, const QString &devicePlace);

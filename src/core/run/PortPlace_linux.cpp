@@ -23,3 +23,8 @@ QString PortPlace::of(const QString &portName)
     }
     return QString();
 }
+
+bool PortPlace::knowsBus()
+{
+    return true;
+}

@@ -109,3 +109,8 @@ QString PortPlace::of(const QString &portName)
     const DEVINST device = port ? usbDeviceOf(port) : 0;
     return device ? fromLocationPath(locationPathsOf(device)) : QString();
 }
+
+bool PortPlace::knowsBus()
+{
+    return false;
+}

@@ -1,6 +1,7 @@
 // Several sensors updated at once (see UpdateGroup.h).
 #include "UpdateGroup.h"
 
+#include "PortPlace.h"
 #include "ToolTurns.h"
 
 #include <QCoreApplication>
@@ -34,10 +35,7 @@ void UpdateGroup::start(PackageDownload *awaited)
     for (const CensusSensor &sensor : sensors) {
         Member member;
         member.sensor = sensor;
-        if (!sensor.placeKnown())
-            member.refusal = QCoreApplication::translate(
-                "UpdateGroup", "not updated with the others: where it is plugged in cannot be "
-                               "told apart from where the others are");
+        member.refusal = refusalOf(sensor, sensors, PortPlace::knowsBus());
         all.append(member);
     }
     for (int index = 0; index < all.size(); ++index) {
@@ -60,6 +58,24 @@ void UpdateGroup::start(PackageDownload *awaited)
             member.run->start(awaited);
     }
     endIfAllEnded();
+}
+
+QString UpdateGroup::refusalOf(const CensusSensor &sensor, const QList<CensusSensor> &sensors,
+                               bool busKnown)
+{
+    const auto chainOf = [](const CensusSensor &one) {
+        return one.id.portPath.section(QLatin1Char('-'), 1);
+    };
+    bool apart = sensor.placeKnown();
+    for (const CensusSensor &other : sensors) {
+        if (!busKnown && &other != &sensor && chainOf(other) == chainOf(sensor))
+            apart = false;
+    }
+    if (apart)
+        return QString();
+    return QCoreApplication::translate("UpdateGroup",
+                                       "not updated with the others: where it is plugged in "
+                                       "cannot be told apart from where the others are");
 }
 
 void UpdateGroup::onRunEnded(int index)

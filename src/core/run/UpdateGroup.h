@@ -42,6 +42,11 @@ public:
     void stop();
 
     const QList<Member> &members() const { return all; }
+    // Why sensor is not updated with the others of sensors (empty: it is): its place is not
+    // known, or, where the platform tells no bus of a port (busKnown false), another sensor is on
+    // the same port chain of another bus.
+    static QString refusalOf(const CensusSensor &sensor, const QList<CensusSensor> &sensors,
+                             bool busKnown);
     int updated() const;
     int failed() const;
     bool hasEnded() const;

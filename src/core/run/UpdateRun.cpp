@@ -218,7 +218,8 @@ void UpdateRun::lookForBootloaderPort()
     setStep(Updater::LookingForBootloader);
     // Only the bootloader of the sensor that got the command: one that another sensor left
     // waiting would be flashed in its place, and the commanded one stranded.
-    const QString port = portOfSensor(bootloaderPorts(), sensor.id.portPath, portsAtPress);
+    const QString port =
+        portOfSensor(bootloaderPorts(), sensor.id.portPath, portsAtPress, !given.place.isEmpty());
     if (!port.isEmpty()) {
         portName = port;
         emit portFound(portName);
