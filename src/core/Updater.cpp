@@ -126,12 +126,6 @@ void Updater::processFinished(int exitCode)
     emit updateDone(exitCode);
 }
 
-void Updater::stopUpdate()
-{
-    if (run)
-        run->stop();
-}
-
 bool Updater::withdrawWaitingRun()
 {
     return run && run->withdraw();

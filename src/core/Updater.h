@@ -98,9 +98,6 @@ public:
     // Drops a run that still waits for its package download: nothing has touched the sensor
     // yet. False when there is no such run.
     Q_INVOKABLE bool withdrawWaitingRun();
-    // Ends a run that has touched the sensor: its flashing tool is stopped, or its port search
-    // given up. The run ends in updateDone(toolStopped).
-    void stopUpdate();
 
     // What the console program's runs share with the window's: the USB link, the timing, and
     // the package download in flight (none once it has ended).
@@ -115,8 +112,6 @@ public:
     int progress() const;
     QString stepText() const;
     QUrl logFolder() const;
-    // What the last run told once it had ended.
-    const RunReport &lastReport() const { return *last; }
     // The last run told in full, for a failure's details: what the flashing tool said last
     // and the run's log lines.
     Q_INVOKABLE QString runDetails() const;

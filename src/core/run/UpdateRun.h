@@ -63,11 +63,8 @@ public:
     // The tool's time-out, as its timer fires.
     void stopAtTimeout();
 
-    bool isWaitingForPackage() const { return stage == Stage::WaitingForPackage; }
-    bool hasEnded() const { return stage == Stage::Ended; }
     Updater::Step step() const { return currentStep; }
     int progress() const { return currentProgress; }
-    const Settings &settings() const { return given; }
     // What the run tells once it has ended.
     const RunReport &report() const { return told; }
 
