@@ -15,8 +15,12 @@
 
 void registerQmlTypes()
 {
-    qmlRegisterUncreatableType<Updater>("OVK", 1, 0, "Updater",
-                                        QStringLiteral("The program's one Updater is \"updater\""));
+    // The run's outcomes and steps, by the name QML knows the updater's type by.
+    qmlRegisterUncreatableMetaObject(Run::staticMetaObject, "OVK", 1, 0, "Updater",
+                                     QStringLiteral("The program's one Updater is \"updater\""));
+    // Known by name before QML meets them as runEnded's argument, which it then takes as a number.
+    qRegisterMetaType<Run::Outcome>();
+    qRegisterMetaType<Run::Step>();
     qmlRegisterType<PollTimer>("OVK", 1, 0, "PollTimer");
 }
 

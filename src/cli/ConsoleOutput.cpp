@@ -15,12 +15,12 @@
 #endif
 
 namespace {
-QString outcomeName(Updater::Outcome outcome)
+QString outcomeName(Run::Outcome outcome)
 {
-    return QString::fromLatin1(QMetaEnum::fromType<Updater::Outcome>().valueToKey(outcome));
+    return QString::fromLatin1(QMetaEnum::fromType<Run::Outcome>().valueToKey(outcome));
 }
 
-QVariantMap outcomeEvent(Updater::Outcome outcome, const QString &line, int exitCode,
+QVariantMap outcomeEvent(Run::Outcome outcome, const QString &line, int exitCode,
                          const RunReport *report)
 {
     QVariantMap event{{"event", "outcome"},
@@ -80,7 +80,7 @@ QString ConsoleOutput::Sensor::name() const
 void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
 {
     while (groupSteps.size() <= sensor.index)
-        groupSteps.append(Updater::NoStep);
+        groupSteps.append(Run::NoStep);
     const bool newStep = groupSteps[sensor.index] != step;
     groupSteps[sensor.index] = step;
     const QString words = OutcomeWords::stepLine(step, percent);
@@ -107,7 +107,7 @@ void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
     }
 }
 
-void ConsoleOutput::sensorOutcome(const Sensor &sensor, Updater::Outcome outcome,
+void ConsoleOutput::sensorOutcome(const Sensor &sensor, Run::Outcome outcome,
                                   const QString &line, int exitCode, const RunReport *report)
 {
     const QString text = sensor.name() + QStringLiteral(": ") + line;
@@ -189,7 +189,7 @@ void ConsoleOutput::step(int step, int percent)
     }
 }
 
-void ConsoleOutput::outcome(Updater::Outcome outcome, const QString &line, int exitCode,
+void ConsoleOutput::outcome(Run::Outcome outcome, const QString &line, int exitCode,
                             const RunReport *report, int sensorNumber)
 {
     if (mode != Mode::Json) {

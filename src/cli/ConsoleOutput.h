@@ -4,7 +4,7 @@
 #pragma once
 
 #include "RunReport.h"
-#include "Updater.h"
+#include "RunOutcome.h"
 
 #include <QList>
 #include <QString>
@@ -29,7 +29,7 @@ public:
     void say(const QString &line);
     void step(int step, int percent);
     // report: the run's, where one ran; sensorNumber: the batch's count, 0 outside a batch.
-    void outcome(Updater::Outcome outcome, const QString &line, int exitCode,
+    void outcome(Run::Outcome outcome, const QString &line, int exitCode,
                  const RunReport *report = nullptr, int sensorNumber = 0);
     void summary(int updated, int failed, int exitCode);
 
@@ -46,7 +46,7 @@ public:
     // A sensor's step: on a terminal its own line of the group's, rewritten in place; else one
     // plain line per step, prefixed by the sensor; in JSON with its place and serial number.
     void sensorStep(const Sensor &sensor, int step, int percent);
-    void sensorOutcome(const Sensor &sensor, Updater::Outcome outcome, const QString &line,
+    void sensorOutcome(const Sensor &sensor, Run::Outcome outcome, const QString &line,
                        int exitCode, const RunReport *report);
     // The group's lines are done: what follows goes below them.
     void endGroup();
@@ -61,7 +61,7 @@ private:
 
     QTextStream &out;
     const Mode mode;
-    int lastStep = Updater::NoStep;
+    int lastStep = Run::NoStep;
     bool stepLineOpen = false; // a terminal line that the next step or line rewrites
     QStringList groupLines;    // on a terminal, one per sensor of the group, kept in place
     QList<int> groupSteps;     // each sensor's last step, for one line per step elsewhere

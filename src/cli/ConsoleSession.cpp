@@ -31,7 +31,7 @@ bool ConsoleSession::open(bool *connected)
     *connected = updater.checkPodConnected();
     if (!*connected && !options.repeat && options.waitSeconds < 0) {
         tellNoSensor();
-        end(OutcomeCodes::exitCode(Updater::NoSensor));
+        end(OutcomeCodes::exitCode(Run::NoSensor));
         return false;
     }
     if (options.package.isEmpty()) {
@@ -44,8 +44,8 @@ bool ConsoleSession::open(bool *connected)
 // Found by this program before any run was asked for: no run has a word of it.
 void ConsoleSession::tellNoSensor()
 {
-    out.outcome(Updater::NoSensor, OutcomeWords::line(Updater::NoSensor, package, 0),
-                OutcomeCodes::exitCode(Updater::NoSensor));
+    out.outcome(Run::NoSensor, OutcomeWords::line(Run::NoSensor, package, 0),
+                OutcomeCodes::exitCode(Run::NoSensor));
 }
 
 void ConsoleSession::onDownloadFailed()
@@ -66,17 +66,17 @@ void ConsoleSession::tellStalePackage()
         out.say(std::exchange(stalePackage, QString()));
 }
 
-QString ConsoleSession::interruptedLine(Updater::Outcome outcome)
+QString ConsoleSession::interruptedLine(Run::Outcome outcome)
 {
-    return outcome == Updater::ToolStopped
+    return outcome == Run::ToolStopped
                ? interrupted + QStringLiteral(". ") + OutcomeWords::waitsInBootloader()
                : interrupted;
 }
 
-void ConsoleSession::tellToolTail(const QString &who, Updater::Outcome outcome,
+void ConsoleSession::tellToolTail(const QString &who, Run::Outcome outcome,
                                   const RunReport &report)
 {
-    if (outcome == Updater::Done || report.toolTail.isEmpty())
+    if (outcome == Run::Done || report.toolTail.isEmpty())
         return;
     const QString heading = tr("The flashing tool's last lines:");
     std::fprintf(stderr, "%s%s\n%s\n",

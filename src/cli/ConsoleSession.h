@@ -39,10 +39,10 @@ protected:
     void tellStalePackage();
     // A run that the person stopped: withdrawn before it touched the sensor, or its tool stopped
     // by a second Ctrl+C.
-    static QString interruptedLine(Updater::Outcome outcome);
+    static QString interruptedLine(Run::Outcome outcome);
     // After a failure, the flashing tool's last lines on standard error, for whoever looks into
     // why; who: the sensor, where several are updated at once.
-    static void tellToolTail(const QString &who, Updater::Outcome outcome, const RunReport &report);
+    static void tellToolTail(const QString &who, Run::Outcome outcome, const RunReport &report);
     // Asked to stop before any update runs, outside a batch: said, and ended.
     void endInterrupted(int signalNumber);
     void end(int exitCode);

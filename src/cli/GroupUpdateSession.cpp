@@ -71,7 +71,7 @@ void GroupUpdateSession::onPoll()
         tellNoSensor();
         if (options.repeat)
             out.summary(updated, failed, exitCode());
-        end(options.repeat ? exitCode() : OutcomeCodes::exitCode(Updater::NoSensor));
+        end(options.repeat ? exitCode() : OutcomeCodes::exitCode(Run::NoSensor));
         return;
     }
     if (state == State::WaitingForNext && anyUpdatedStillThere(census)) {
@@ -154,10 +154,10 @@ void GroupUpdateSession::onMemberEnded(int index)
     const UpdateGroup::Member &member = group->members().at(index);
     // Refused as a single update refuses a sensor it cannot tell from another.
     const bool refused = !member.refusal.isEmpty();
-    const Updater::Outcome outcome = refused ? Updater::MoreThanOneSensor : member.report.outcome;
+    const Run::Outcome outcome = refused ? Run::MoreThanOneSensor : member.report.outcome;
     lastOutcome = outcome;
     const bool interruptedRun =
-        outcome == Updater::Withdrawn || (outcome == Updater::ToolStopped && stoppingTools);
+        outcome == Run::Withdrawn || (outcome == Run::ToolStopped && stoppingTools);
     const int code =
         interruptedRun ? ExitCode::interruptedBy(stopSignal) : OutcomeCodes::exitCode(outcome);
     out.sensorOutcome(sensorOf(index), outcome, lineOf(member), code,
@@ -170,8 +170,8 @@ QString GroupUpdateSession::lineOf(const UpdateGroup::Member &member) const
 {
     if (!member.refusal.isEmpty())
         return member.refusal;
-    const Updater::Outcome outcome = member.report.outcome;
-    if (outcome == Updater::Withdrawn || (outcome == Updater::ToolStopped && stoppingTools))
+    const Run::Outcome outcome = member.report.outcome;
+    if (outcome == Run::Withdrawn || (outcome == Run::ToolStopped && stoppingTools))
         return interruptedLine(outcome);
     return OutcomeWords::line(outcome, package, updater.runTiming().toolTimeoutMs / 1000,
                               member.report.detail);

@@ -47,7 +47,7 @@ private:
     int updated = 0;
     int failed = 0;
     int lastGroupSize = 0;
-    Updater::Outcome lastOutcome = Updater::Done; // of a group of one
+    Run::Outcome lastOutcome = Run::Done; // of a group of one
 
     // The sensors of the last group by place, and of every group by serial number, to know when
     // they are out; and how long the sensors plugged in since have stayed as they are.

@@ -80,7 +80,7 @@ void SensorUpdateSession::onPoll()
         } else if (options.waitSeconds >= 0 &&
                    waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
             tellNoSensor();
-            options.repeat ? finishBatch() : end(OutcomeCodes::exitCode(Updater::NoSensor));
+            options.repeat ? finishBatch() : end(OutcomeCodes::exitCode(Run::NoSensor));
         }
         return;
     }
@@ -117,7 +117,7 @@ void SensorUpdateSession::askToUnplug()
     // Said once, and waited out: the next sensor is plugged in before the last is out.
     if (!askedToUnplug)
         say(updated + failed > 0 ? QStringLiteral("Unplug the updated sensor")
-                                 : OutcomeWords::line(Updater::MoreThanOneSensor, package, 0));
+                                 : OutcomeWords::line(Run::MoreThanOneSensor, package, 0));
     askedToUnplug = true;
 }
 
@@ -163,7 +163,7 @@ void SensorUpdateSession::beginUpdate()
     run->start(updater.downloadOf(package));
 }
 
-void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
+void SensorUpdateSession::onRunEnded(Run::Outcome outcome)
 {
     const RunReport report = run->report();
     run->deleteLater();
@@ -174,10 +174,10 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
         OutcomeWords::line(outcome, package, settingsTimeoutSeconds(), report.detail);
     const int exitCode = OutcomeCodes::exitCode(outcome);
     switch (outcome) {
-    case Updater::Withdrawn:
+    case Run::Withdrawn:
         tellInterrupted(outcome, report);
         break;
-    case Updater::MoreThanOneSensor:
+    case Run::MoreThanOneSensor:
         // Refused before any sensor was touched: not one of the batch's. A batch waits until
         // one of them is unplugged.
         if (options.repeat && stopSignal == 0) {
@@ -187,11 +187,11 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
             break;
         }
         Q_FALLTHROUGH();
-    case Updater::UpdateAlreadyRunning:
+    case Run::UpdateAlreadyRunning:
         out.outcome(outcome, line, exitCode, &report);
         options.repeat ? finishBatch() : end(exitCode);
         break;
-    case Updater::ToolStopped:
+    case Run::ToolStopped:
         if (stoppingTool) {
             tellInterrupted(outcome, report);
             break;
@@ -205,11 +205,11 @@ void SensorUpdateSession::onRunEnded(Updater::Outcome outcome)
 
 // Stopped by the person: a run withdrawn before it touched the sensor, or one whose tool a
 // second Ctrl+C stopped. Told as every run is, and a batch with its summary.
-void SensorUpdateSession::tellInterrupted(Updater::Outcome outcome, const RunReport &report)
+void SensorUpdateSession::tellInterrupted(Run::Outcome outcome, const RunReport &report)
 {
     const int exitCode = ExitCode::interruptedBy(stopSignal);
     const QString line = interruptedLine(outcome);
-    if (outcome == Updater::ToolStopped && options.repeat)
+    if (outcome == Run::ToolStopped && options.repeat)
         ++failed;
     out.outcome(outcome, line, exitCode, &report, options.repeat ? updated + failed : 0);
     if (options.repeat)
@@ -222,7 +222,7 @@ int SensorUpdateSession::settingsTimeoutSeconds() const
     return updater.runTiming().toolTimeoutMs / 1000;
 }
 
-void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString &text,
+void SensorUpdateSession::recordOutcome(Run::Outcome outcome, const QString &text,
                                         const RunReport &report)
 {
     const int exitCode = OutcomeCodes::exitCode(outcome);
@@ -251,12 +251,12 @@ void SensorUpdateSession::recordOutcome(Updater::Outcome outcome, const QString 
     poll.start();
 }
 
-bool SensorUpdateSession::stopsBatch(Updater::Outcome outcome)
+bool SensorUpdateSession::stopsBatch(Run::Outcome outcome)
 {
     switch (outcome) {
-    case Updater::NoUsablePackage:
-    case Updater::NoFlashingTool:
-    case Updater::LockUnavailable:
+    case Run::NoUsablePackage:
+    case Run::NoFlashingTool:
+    case Run::LockUnavailable:
         return true;
     default:
         return false;

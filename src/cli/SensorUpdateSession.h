@@ -34,10 +34,10 @@ private:
     int settingsTimeoutSeconds() const;
     void askToUnplug();
     void beginUpdate();
-    void onRunEnded(Updater::Outcome outcome);
-    void tellInterrupted(Updater::Outcome outcome, const RunReport &report);
-    void recordOutcome(Updater::Outcome outcome, const QString &text, const RunReport &report);
-    static bool stopsBatch(Updater::Outcome outcome);
+    void onRunEnded(Run::Outcome outcome);
+    void tellInterrupted(Run::Outcome outcome, const RunReport &report);
+    void recordOutcome(Run::Outcome outcome, const QString &text, const RunReport &report);
+    static bool stopsBatch(Run::Outcome outcome);
     void finishBatch();
     void say(const QString &line);
 

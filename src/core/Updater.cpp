@@ -102,7 +102,7 @@ void Updater::updatePod(QString firmwarePath)
     run->start(downloadOf(firmwarePath));
 }
 
-void Updater::onRunFinished(Outcome outcome)
+void Updater::onRunFinished(Run::Outcome outcome)
 {
     *last = run->report();
     run->deleteLater();
@@ -110,7 +110,7 @@ void Updater::onRunFinished(Outcome outcome)
     emit runningChanged();
     emit stepChanged();
     // Withdrawn as its window closes: nobody waits for its word.
-    if (outcome == Withdrawn)
+    if (outcome == Run::Withdrawn)
         return;
     if (OutcomeCodes::emitsUpdateDone(outcome))
         emit updateDone(last->updateDoneCode);
@@ -141,7 +141,7 @@ PackageDownload *Updater::downloadOf(const QString &package) const
 
 int Updater::step() const
 {
-    return run ? run->step() : NoStep;
+    return run ? run->step() : Run::NoStep;
 }
 
 int Updater::progress() const
@@ -170,12 +170,12 @@ QString Updater::historyText() const
 
 QString Updater::outcomeTitle(int outcome) const
 {
-    return OutcomeWords::title(Outcome(outcome));
+    return OutcomeWords::title(Run::Outcome(outcome));
 }
 
 QString Updater::outcomeText(int outcome) const
 {
-    return OutcomeWords::text(Outcome(outcome), last->detail);
+    return OutcomeWords::text(Run::Outcome(outcome), last->detail);
 }
 
 QString Updater::runDetails() const

@@ -3,6 +3,7 @@
 // time (UpdateRun), whose one outcome it tells (runEnded) with the window's signals.
 #pragma once
 
+#include "RunOutcome.h"
 #include "UpdateTiming.h"
 #include "UsbLink.h"
 
@@ -36,49 +37,6 @@ class Updater : public QObject
     Q_PROPERTY(QUrl logFolder READ logFolder CONSTANT)
 
 public:
-    // One value per way a run ends; their words are OutcomeWords', their numbers OutcomeCodes'.
-    enum Outcome
-    {
-        Done,
-        ToolFailed, // the tool's exit code was not 0, or a signal ended it
-        NoSensor,   // found by a front-end before it asks for a run, or gone from its place
-        AccessDenied,
-        NoUsablePackage,
-        NoBootloaderPort,
-        ToolNotStarted,
-        ToolStopped, // after its time-out, or when asked to stop
-        UpdateAlreadyRunning,
-        MoreThanOneSensor,
-        LockUnavailable, // a lock that keeps updates apart cannot be used
-        NoFlashingTool,
-        SupervisorLost, // the tool's supervisor died without a word: the tool may still run
-        Withdrawn       // while it waited for its package, before the sensor was touched
-    };
-    Q_ENUM(Outcome)
-
-    enum Step
-    {
-        NoStep,
-        WaitingForPackage, // its download, started with the program, is still on its way
-        RestartingSensor,
-        LookingForBootloader,
-        WritingFirmware,
-        WaitingForTool // its bootloader found, while other sensors' tools run (ToolTurns)
-    };
-    Q_ENUM(Step)
-
-    // updateDone codes of runs that ended without a code of the flashing tool. They are only
-    // numbers for updateDone: the outcome of every run is runEnded's, whatever the tool's code.
-    static constexpr int noBootloaderPort = -1;
-    static constexpr int toolNotStarted = -2;
-    static constexpr int noUsablePackage = -3;
-    static constexpr int toolStopped = -4;          // after its time-out, or when asked to stop
-    static constexpr int updateAlreadyRunning = -5; // in another program on this computer
-    static constexpr int moreThanOneSensor = -6;
-    static constexpr int lockUnavailable = -7;
-    static constexpr int noFlashingTool = -8;
-    static constexpr int supervisorLost = -9;
-
     // Where the downloaded package is kept: the window keeps it in "dl" below its working
     // folder where that folder can hold it; the console program always in the user's own.
     enum class PackageHome
@@ -129,7 +87,7 @@ signals:
     // The package download at start-up failed; a package stored earlier, if any, is kept.
     void packageDownloadFailed();
     // Once per run, for every run but a withdrawn one: how it ended.
-    void runEnded(Updater::Outcome outcome);
+    void runEnded(Run::Outcome outcome);
     void runningChanged();
     void stepChanged();
 
@@ -144,7 +102,7 @@ public slots:
 private:
     friend struct UpdaterTestAccess;
 
-    void onRunFinished(Outcome outcome);
+    void onRunFinished(Run::Outcome outcome);
     void handleVersionReply(QNetworkReply *reply);
     void handleFirmwareReply(QNetworkReply *reply);
     bool storeFirmware(QNetworkReply *reply);

@@ -128,7 +128,7 @@ private:
 
 void TestUpdateSequence::initTestCase()
 {
-    qRegisterMetaType<Updater::Outcome>();
+    qRegisterMetaType<Run::Outcome>();
     LocalHelpServer::trustTestAuthority();
     toolPath = QFINDTESTDATA("../tools/flashtool/ovk-fake-flash-tool");
     if (toolPath.isEmpty())
@@ -254,8 +254,8 @@ void TestUpdateSequence::wholeRoad()
     // One outcome, said when the run is over.
     QVERIFY(!updater->isRunning());
     QCOMPARE(ended.count(), 1);
-    QCOMPARE(ended.first().first().value<Updater::Outcome>(),
-             exitCode == 0 ? Updater::Done : Updater::ToolFailed);
+    QCOMPARE(ended.first().first().value<Run::Outcome>(),
+             exitCode == 0 ? Run::Done : Run::ToolFailed);
     QCOMPARE(bed->writes(), QList<QByteArray>{QByteArray(1, '\x12')});
 
     const QList<ToolRun> runs = toolRuns();
@@ -369,11 +369,11 @@ void TestUpdateSequence::stepsAndProgressAreTold()
     for (const auto &change : told) {
         if (steps.isEmpty() || steps.last() != change.first)
             steps << change.first;
-        if (change.first == Updater::WritingFirmware && change.second >= 0)
+        if (change.first == Run::WritingFirmware && change.second >= 0)
             writing << change.second;
     }
-    QCOMPARE(steps, (QList<int>{Updater::RestartingSensor, Updater::LookingForBootloader,
-                                Updater::WritingFirmware, Updater::NoStep}));
+    QCOMPARE(steps, (QList<int>{Run::RestartingSensor, Run::LookingForBootloader,
+                                Run::WritingFirmware, Run::NoStep}));
     // Read from the tool's output as it grows: more than one value, never going back.
     QVERIFY2(writing.size() >= 2, qPrintable(QString::number(writing.size())));
     QVERIFY(std::is_sorted(writing.begin(), writing.end()));
@@ -490,7 +490,7 @@ void TestUpdateSequence::noPortEndsTheRun()
     QVERIFY(waitForSignal(done, 1, 10000));
     // The wait is a coarse timer, which may fire 5 % early; the retry window is measured.
     QVERIFY(timer.elapsed() >= waitMs * 95 / 100 + windowMs);
-    QCOMPARE(done.first().first().toInt(), int(Updater::noBootloaderPort));
+    QCOMPARE(done.first().first().toInt(), int(Run::noBootloaderPort));
     QVERIFY(usbErrors.isEmpty());
     QVERIFY(toolRuns().isEmpty());
     QCOMPARE(log->lines().mid(indexOf("Firmware path: \"dl/app.zip\"") + 1),
@@ -529,7 +529,7 @@ void TestUpdateSequence::missingToolIsReported()
     updater->updatePod("dl/app.zip");
     QVERIFY(QFile::remove(work->filePath("bin/util")));
     QVERIFY(waitForSignal(done, 1, 10000));
-    QCOMPARE(done.first().first().toInt(), int(Updater::toolNotStarted));
+    QCOMPARE(done.first().first().toInt(), int(Run::toolNotStarted));
     QVERIFY(log->lines().contains("Error occured QProcess::FailedToStart"));
     QVERIFY(log->lines().filter("Update done").isEmpty());
     QVERIFY(!waitForSignal(done, 2, 500)); // reported once
@@ -544,7 +544,7 @@ void TestUpdateSequence::toolFoundBesideOrOnPath_data()
     // The copy on PATH is a script that answers 42, so the two can be told apart.
     QTest::newRow("PATH, not the working directory") << true << true << 42;
     QTest::newRow("PATH only") << false << true << 42;
-    QTest::newRow("working directory only") << true << false << int(Updater::noFlashingTool);
+    QTest::newRow("working directory only") << true << false << int(Run::noFlashingTool);
 }
 
 void TestUpdateSequence::toolFoundBesideOrOnPath()
@@ -603,7 +603,7 @@ void TestUpdateSequence::hungToolIsStopped()
     UpdaterTestAccess::timing(*updater).toolStopGraceMs = 300;
     const int code = runUpdate(*updater);
     qunsetenv("OVK_FAKE_TOOL_HANG");
-    QCOMPARE(code, int(Updater::toolStopped));
+    QCOMPARE(code, int(Run::toolStopped));
     QVERIFY(log->lines().contains("Flashing tool still running after 0 s, stopping it"));
     QCOMPARE(toolRuns().size(), 1);
     // The whole group goes, the helper the tool left behind included.
@@ -657,8 +657,8 @@ void TestUpdateSequence::supervisorDeathIsTold()
     QVERIFY(supervisor > 0);
     QCOMPARE(::kill(pid_t(supervisor), SIGKILL), 0);
     QVERIFY(waitForSignal(done, 1, 10000));
-    QCOMPARE(done.first().first().toInt(), int(Updater::supervisorLost));
-    QCOMPARE(ended.first().first().value<Updater::Outcome>(), Updater::SupervisorLost);
+    QCOMPARE(done.first().first().toInt(), int(Run::supervisorLost));
+    QCOMPARE(ended.first().first().value<Run::Outcome>(), Run::SupervisorLost);
     const QString words =
         "the flashing tool's supervisor ended unexpectedly; the tool may still be running";
     QVERIFY(log->lines().contains(words));
@@ -708,39 +708,39 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing_data()
     const QString unusable = "No usable firmware package: \"%1\"";
     const QStringList none;
     QTest::newRow("missing") << "dl/none.zip" << QByteArray() << none << true << ""
-                             << int(Updater::noUsablePackage) << unusable.arg("dl/none.zip");
+                             << int(Run::noUsablePackage) << unusable.arg("dl/none.zip");
     QTest::newRow("empty") << "dl/empty.zip" << QByteArray("") << none << true << ""
-                           << int(Updater::noUsablePackage) << unusable.arg("dl/empty.zip");
+                           << int(Run::noUsablePackage) << unusable.arg("dl/empty.zip");
     QTest::newRow("web page") << "dl/portal.zip" << QByteArray("<html>Sign in to Wi-Fi</html>")
-                              << none << true << "" << int(Updater::noUsablePackage)
+                              << none << true << "" << int(Run::noUsablePackage)
                               << unusable.arg("dl/portal.zip");
     QTest::newRow("archive without its end record")
         << "dl/cut short.zip" << zipFrame().left(zipFrame().size() - 10) << none << true << ""
-        << int(Updater::noUsablePackage) << unusable.arg("dl/cut short.zip");
+        << int(Run::noUsablePackage) << unusable.arg("dl/cut short.zip");
     QTest::newRow("a folder") << "dl" << QByteArray() << none << true << ""
-                              << int(Updater::noUsablePackage) << unusable.arg("dl");
+                              << int(Run::noUsablePackage) << unusable.arg("dl");
     // A sensor sent into its bootloader with nothing to flash it would be left there.
     QTest::newRow("no flashing tool")
-        << "dl/app.zip" << QByteArray() << none << false << "" << int(Updater::noFlashingTool)
+        << "dl/app.zip" << QByteArray() << none << false << "" << int(Run::noFlashingTool)
         << "No flashing tool found: util";
     // Which of them would get the command, and which port the tool?
     QTest::newRow("two sensors running")
         << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondSensor} << true << ""
-        << int(Updater::moreThanOneSensor) << "More than one sensor connected";
+        << int(Run::moreThanOneSensor) << "More than one sensor connected";
     QTest::newRow("two sensors in their bootloaders")
         << "dl/app.zip" << QByteArray()
         << QStringList{SensorTestbed::bootloader, SensorTestbed::secondBootloader} << true << ""
-        << int(Updater::moreThanOneSensor) << "More than one sensor connected";
+        << int(Run::moreThanOneSensor) << "More than one sensor connected";
     QTest::newRow("a running sensor beside one waiting")
         << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondBootloader} << true
-        << "" << int(Updater::moreThanOneSensor) << "More than one sensor connected";
+        << "" << int(Run::moreThanOneSensor) << "More than one sensor connected";
     QTest::newRow("another program updates")
         << "dl/app.zip" << QByteArray() << none << true << "held"
-        << int(Updater::updateAlreadyRunning) << "Update already running: %HOLDER%";
+        << int(Run::updateAlreadyRunning) << "Update already running: %HOLDER%";
     // Not "Update already running": nobody is, and the user is told what is wrong, and where.
     QTest::newRow("lock file of another user")
         << "dl/app.zip" << QByteArray() << none << true << "foreign"
-        << int(Updater::lockUnavailable) << "Update lock unusable: %LOCK%: Permission denied";
+        << int(Run::lockUnavailable) << "Update lock unusable: %LOCK%: Permission denied";
 }
 
 void TestUpdateSequence::refusedAtThePressTouchesNothing()
@@ -796,8 +796,8 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing()
     // Refused, and still told afterwards: by its outcome, with no code of a tool that never ran.
     QCOMPARE(RunHistory::entries().size(), 1);
     const QJsonObject entry = RunHistory::entries().first();
-    QCOMPARE(entry["outcome"].toString(), QMetaEnum::fromType<Updater::Outcome>().valueToKey(
-                                              outcomes.first().first().value<Updater::Outcome>()));
+    QCOMPARE(entry["outcome"].toString(), QMetaEnum::fromType<Run::Outcome>().valueToKey(
+                                              outcomes.first().first().value<Run::Outcome>()));
     QVERIFY(!entry.contains("code"));
     // The lock is given back with the outcome (or was never taken).
     otherProgram.unlock();
@@ -813,7 +813,7 @@ void TestUpdateSequence::usbErrorOutcome_data()
     // The user has been told, and the sensor did not restart: nothing more to wait for.
     QTest::newRow("access denied ends the run") << true << INT_MIN;
     // Gone at the moment of the command: the port search still decides, and says so.
-    QTest::newRow("device gone ends without port") << false << int(Updater::noBootloaderPort);
+    QTest::newRow("device gone ends without port") << false << int(Run::noBootloaderPort);
 }
 
 void TestUpdateSequence::usbErrorOutcome()
@@ -844,8 +844,8 @@ void TestUpdateSequence::usbErrorOutcome()
     const bool ended = waitForSignal(done, 1, waitMs + windowMs + 2000);
     QCOMPARE(ended ? done.first().first().toInt() : INT_MIN, exitCode);
     QCOMPARE(outcomes.count(), 1);
-    QCOMPARE(outcomes.first().first().value<Updater::Outcome>(),
-             denied ? Updater::AccessDenied : Updater::NoBootloaderPort);
+    QCOMPARE(outcomes.first().first().value<Run::Outcome>(),
+             denied ? Run::AccessDenied : Run::NoBootloaderPort);
     QCOMPARE(log->lines().contains("Firmware path: \"dl/app.zip\""), !denied);
     QVERIFY(toolRuns().isEmpty());
 }
@@ -877,7 +877,7 @@ void TestUpdateSequence::pressDuringDownloadWaitsForIt()
     updater->downloadLastPodVersion();
     if (withdrawn) {
         updater->updatePod("dl/app.zip");
-        QCOMPARE(updater->step(), int(Updater::WaitingForPackage));
+        QCOMPARE(updater->step(), int(Run::WaitingForPackage));
         QVERIFY(updater->withdrawWaitingRun());
         QVERIFY(!updater->isRunning());
         QVERIFY(!waitForSignal(ended, 1, slow.delayMs + 500)); // its window has gone
@@ -918,7 +918,7 @@ void TestUpdateSequence::soakKeepsResourcesLevel()
             bed->plugSensor();
         }
         log->clear();
-        return code == (kind == 0 ? 0 : kind == 1 ? 3 : Updater::noBootloaderPort);
+        return code == (kind == 0 ? 0 : kind == 1 ? 3 : Run::noBootloaderPort);
     };
     for (int kind = 0; kind < 3; ++kind) // what is made once and kept is made by now
         QVERIFY(run(kind));

@@ -60,12 +60,12 @@ QString FakeUpdater::stepText() const
 
 QString FakeUpdater::outcomeTitle(int outcome) const
 {
-    return OutcomeWords::title(Updater::Outcome(outcome));
+    return OutcomeWords::title(Run::Outcome(outcome));
 }
 
 QString FakeUpdater::outcomeText(int outcome) const
 {
-    return OutcomeWords::text(Updater::Outcome(outcome));
+    return OutcomeWords::text(Run::Outcome(outcome));
 }
 
 bool FakeUpdater::checkPodConnected()

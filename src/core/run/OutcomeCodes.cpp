@@ -4,7 +4,7 @@
 namespace {
 struct Codes
 {
-    Updater::Outcome outcome;
+    Run::Outcome outcome;
     bool emitsUpdateDone;
     int updateDoneCode; // where the flashing tool gave none
     int exitCode;
@@ -12,25 +12,25 @@ struct Codes
 };
 
 constexpr Codes table[] = {
-    {Updater::Done, true, 0, ExitCode::updateDone, false},
-    {Updater::ToolFailed, true, 0, ExitCode::errorOnUpdate, true},
-    {Updater::NoSensor, false, 0, ExitCode::noSensor, false},
-    {Updater::AccessDenied, false, 0, ExitCode::accessDenied, false},
-    {Updater::NoUsablePackage, true, Updater::noUsablePackage, ExitCode::noUsablePackage, true},
-    {Updater::NoBootloaderPort, true, Updater::noBootloaderPort, ExitCode::errorOnUpdate, true},
-    {Updater::ToolNotStarted, true, Updater::toolNotStarted, ExitCode::errorOnUpdate, true},
-    {Updater::ToolStopped, true, Updater::toolStopped, ExitCode::errorOnUpdate, true},
-    {Updater::UpdateAlreadyRunning, true, Updater::updateAlreadyRunning, ExitCode::errorOnUpdate,
+    {Run::Done, true, 0, ExitCode::updateDone, false},
+    {Run::ToolFailed, true, 0, ExitCode::errorOnUpdate, true},
+    {Run::NoSensor, false, 0, ExitCode::noSensor, false},
+    {Run::AccessDenied, false, 0, ExitCode::accessDenied, false},
+    {Run::NoUsablePackage, true, Run::noUsablePackage, ExitCode::noUsablePackage, true},
+    {Run::NoBootloaderPort, true, Run::noBootloaderPort, ExitCode::errorOnUpdate, true},
+    {Run::ToolNotStarted, true, Run::toolNotStarted, ExitCode::errorOnUpdate, true},
+    {Run::ToolStopped, true, Run::toolStopped, ExitCode::errorOnUpdate, true},
+    {Run::UpdateAlreadyRunning, true, Run::updateAlreadyRunning, ExitCode::errorOnUpdate,
      false},
-    {Updater::MoreThanOneSensor, true, Updater::moreThanOneSensor, ExitCode::moreThanOneSensor,
+    {Run::MoreThanOneSensor, true, Run::moreThanOneSensor, ExitCode::moreThanOneSensor,
      false},
-    {Updater::LockUnavailable, true, Updater::lockUnavailable, ExitCode::errorOnUpdate, false},
-    {Updater::NoFlashingTool, true, Updater::noFlashingTool, ExitCode::errorOnUpdate, false},
-    {Updater::SupervisorLost, true, Updater::supervisorLost, ExitCode::errorOnUpdate, true},
-    {Updater::Withdrawn, false, 0, ExitCode::errorOnUpdate, false},
+    {Run::LockUnavailable, true, Run::lockUnavailable, ExitCode::errorOnUpdate, false},
+    {Run::NoFlashingTool, true, Run::noFlashingTool, ExitCode::errorOnUpdate, false},
+    {Run::SupervisorLost, true, Run::supervisorLost, ExitCode::errorOnUpdate, true},
+    {Run::Withdrawn, false, 0, ExitCode::errorOnUpdate, false},
 };
 
-const Codes &codesOf(Updater::Outcome outcome)
+const Codes &codesOf(Run::Outcome outcome)
 {
     for (const Codes &codes : table) {
         if (codes.outcome == outcome)
@@ -40,22 +40,22 @@ const Codes &codesOf(Updater::Outcome outcome)
 }
 } // namespace
 
-bool OutcomeCodes::emitsUpdateDone(Updater::Outcome outcome)
+bool OutcomeCodes::emitsUpdateDone(Run::Outcome outcome)
 {
     return codesOf(outcome).emitsUpdateDone;
 }
 
-int OutcomeCodes::updateDoneCode(Updater::Outcome outcome)
+int OutcomeCodes::updateDoneCode(Run::Outcome outcome)
 {
     return codesOf(outcome).updateDoneCode;
 }
 
-int OutcomeCodes::exitCode(Updater::Outcome outcome)
+int OutcomeCodes::exitCode(Run::Outcome outcome)
 {
     return codesOf(outcome).exitCode;
 }
 
-bool OutcomeCodes::isErrorOnUpdate(Updater::Outcome outcome)
+bool OutcomeCodes::isErrorOnUpdate(Run::Outcome outcome)
 {
     return codesOf(outcome).errorOnUpdate;
 }

@@ -3,7 +3,7 @@
 // code, and whether the window calls it "Error on update".
 #pragma once
 
-#include "Updater.h"
+#include "RunOutcome.h"
 
 namespace ExitCode {
 constexpr int updateDone = 0;
@@ -23,10 +23,10 @@ constexpr int interruptedBy(int signalNumber)
 namespace OutcomeCodes {
 // Whether updateDone is emitted for the outcome (access denied has been said by usbError; a
 // withdrawn run ends with its window), and with which code where the tool gave none.
-bool emitsUpdateDone(Updater::Outcome outcome);
-int updateDoneCode(Updater::Outcome outcome);
+bool emitsUpdateDone(Run::Outcome outcome);
+int updateDoneCode(Run::Outcome outcome);
 // The console program's exit code.
-int exitCode(Updater::Outcome outcome);
+int exitCode(Run::Outcome outcome);
 // Told as "Error on update": the run failed on the way, not refused at the press.
-bool isErrorOnUpdate(Updater::Outcome outcome);
+bool isErrorOnUpdate(Run::Outcome outcome);
 } // namespace OutcomeCodes

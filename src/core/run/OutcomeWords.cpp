@@ -7,84 +7,84 @@
 #include <cstring>
 #include <iterator>
 
-QString OutcomeWords::title(Updater::Outcome outcome)
+QString OutcomeWords::title(Run::Outcome outcome)
 {
     if (OutcomeCodes::isErrorOnUpdate(outcome))
         return tr("Error on update");
     switch (outcome) {
-    case Updater::Done:
+    case Run::Done:
         return tr("Update done");
-    case Updater::NoSensor:
+    case Run::NoSensor:
         return tr("No sensor connected");
-    case Updater::AccessDenied:
+    case Run::AccessDenied:
         return tr("Access denied");
-    case Updater::UpdateAlreadyRunning:
+    case Run::UpdateAlreadyRunning:
         return tr("Update already running");
-    case Updater::MoreThanOneSensor:
+    case Run::MoreThanOneSensor:
         return tr("More than one sensor connected");
-    case Updater::LockUnavailable:
+    case Run::LockUnavailable:
         return tr("Cannot start the update");
-    case Updater::NoFlashingTool:
+    case Run::NoFlashingTool:
         return tr("No flashing tool found");
-    case Updater::Withdrawn:
+    case Run::Withdrawn:
         return tr("Withdrawn before the sensor was touched");
     default:
         return QString();
     }
 }
 
-QString OutcomeWords::text(Updater::Outcome outcome, const QString &detail)
+QString OutcomeWords::text(Run::Outcome outcome, const QString &detail)
 {
     if (OutcomeCodes::isErrorOnUpdate(outcome))
         return tr("Something went wrong during the update process, please try again.");
     switch (outcome) {
-    case Updater::Done:
+    case Run::Done:
         return tr("The update has been completed successfully");
-    case Updater::NoSensor:
+    case Run::NoSensor:
         return tr("Please connect a Sensor.");
-    case Updater::AccessDenied:
+    case Run::AccessDenied:
         return tr("We couldn't access your sensor. Please disconnect your sensor and make sure "
                   "it's not open in any chrome tab");
-    case Updater::UpdateAlreadyRunning:
+    case Run::UpdateAlreadyRunning:
         return tr("Another program on this computer is updating a sensor. Please wait until it "
                   "has finished.");
-    case Updater::MoreThanOneSensor:
+    case Run::MoreThanOneSensor:
         return tr("Please connect only one sensor.");
-    case Updater::LockUnavailable:
+    case Run::LockUnavailable:
         return tr("The lock that keeps two programs from updating a sensor at the same time cannot "
                   "be used (%1). Please ask whoever looks after this computer to remove it.")
             .arg(detail);
-    case Updater::NoFlashingTool:
+    case Run::NoFlashingTool:
         return tr("Please put %1 beside the program or on PATH, then try again.")
             .arg(flashingToolName());
-    case Updater::Withdrawn:
+    case Run::Withdrawn:
         return tr("The update was withdrawn while it waited for its firmware package.");
     default:
         return QString();
     }
 }
 
-QString OutcomeWords::line(Updater::Outcome outcome, const QString &package, int toolTimeoutSeconds,
+QString OutcomeWords::line(Run::Outcome outcome, const QString &package, int toolTimeoutSeconds,
                            const QString &detail)
 {
     switch (outcome) {
-    case Updater::AccessDenied:
-    case Updater::MoreThanOneSensor:
+    case Run::AccessDenied:
+    case Run::MoreThanOneSensor:
         return title(outcome) + QStringLiteral(": ") + text(outcome);
-    case Updater::UpdateAlreadyRunning:
+    case Run::UpdateAlreadyRunning:
         return detail.isEmpty() ? title(outcome) : title(outcome) + QStringLiteral(": ") + detail;
-    case Updater::LockUnavailable:
+    case Run::LockUnavailable:
         return tr("Cannot use the update lock %1").arg(detail);
-    case Updater::NoFlashingTool:
+    case Run::NoFlashingTool:
         return tr("No flashing tool found: put %1 beside the program or on PATH")
             .arg(flashingToolName());
-    case Updater::NoUsablePackage:
+    case Run::NoUsablePackage:
         return tr("No usable firmware package: %1").arg(package);
-    case Updater::ToolStopped:
+    case Run::ToolStopped:
         return tr("The flashing tool did not finish in %1 s and was stopped.")
                    .arg(toolTimeoutSeconds) +
                QLatin1Char(' ') + waitsInBootloader();
-    case Updater::SupervisorLost:
+    case Run::SupervisorLost:
         return title(outcome) + QStringLiteral(": ") + supervisorLost();
     default:
         return title(outcome);
@@ -117,19 +117,19 @@ QString OutcomeWords::stepLine(int step, int percent)
 {
     QString words;
     switch (step) {
-    case Updater::WaitingForPackage:
+    case Run::WaitingForPackage:
         words = tr("Waiting for the firmware package");
         break;
-    case Updater::RestartingSensor:
+    case Run::RestartingSensor:
         words = tr("Restarting the sensor into its bootloader");
         break;
-    case Updater::LookingForBootloader:
+    case Run::LookingForBootloader:
         words = tr("Looking for the bootloader");
         break;
-    case Updater::WritingFirmware:
+    case Run::WritingFirmware:
         words = tr("Writing the firmware");
         break;
-    case Updater::WaitingForTool:
+    case Run::WaitingForTool:
         words = tr("Waiting for the flashing tool");
         break;
     default:
@@ -150,7 +150,7 @@ QString OutcomeWords::usbErrorMeaning(int libusbError)
     case 0: // none was there to open
         return tr("No running sensor was found to restart; its bootloader was looked for instead.");
     case -3:
-        return text(Updater::AccessDenied);
+        return text(Run::AccessDenied);
     case -4:
         return tr("The sensor went away while it was being opened: it was unplugged or restarted.");
     case -6:

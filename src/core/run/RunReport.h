@@ -2,14 +2,14 @@
 // its outcome, what the flashing tool said, and the sensor it was for.
 #pragma once
 
-#include "Updater.h"
+#include "RunOutcome.h"
 #include "UsbLink.h"
 
 #include <QString>
 
 struct RunReport
 {
-    Updater::Outcome outcome = Updater::Done;
+    Run::Outcome outcome = Run::Done;
     // How the flashing tool ended, where it ran to an end: its exit code, or the signal that
     // ended it (Linux).
     bool toolEnded = false;

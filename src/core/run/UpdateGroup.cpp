@@ -118,7 +118,7 @@ void UpdateGroup::stop()
 int UpdateGroup::updated() const
 {
     return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
-        return member.ended && member.refusal.isEmpty() && member.report.outcome == Updater::Done;
+        return member.ended && member.refusal.isEmpty() && member.report.outcome == Run::Done;
     }));
 }
 
@@ -126,7 +126,7 @@ int UpdateGroup::failed() const
 {
     return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
         return member.ended &&
-               (!member.refusal.isEmpty() || member.report.outcome != Updater::Done);
+               (!member.refusal.isEmpty() || member.report.outcome != Run::Done);
     }));
 }
 

@@ -19,9 +19,9 @@ namespace {
 // Of the flashing tool's output, for a terminal after a failure.
 constexpr int toolTailLines = 10;
 
-QString outcomeName(Updater::Outcome outcome)
+QString outcomeName(Run::Outcome outcome)
 {
-    return QString::fromLatin1(QMetaEnum::fromType<Updater::Outcome>().valueToKey(outcome));
+    return QString::fromLatin1(QMetaEnum::fromType<Run::Outcome>().valueToKey(outcome));
 }
 
 // Said once for as long as the program runs: a record or a history that cannot be written never
@@ -76,7 +76,7 @@ void UpdateRun::start(PackageDownload *awaited)
         return;
     }
     stage = Stage::WaitingForPackage;
-    setStep(Updater::WaitingForPackage);
+    setStep(Run::WaitingForPackage);
     connect(awaited, &PackageDownload::progressed, this, &UpdateRun::setProgress);
     connect(awaited, &PackageDownload::ended, this, &UpdateRun::onPackageArrived);
 }
@@ -117,13 +117,13 @@ bool UpdateRun::checkPackageAndTool()
 {
     if (!FirmwarePackage::isZipFile(given.package)) {
         qDebug() << "No usable firmware package:" << given.package;
-        end(Updater::NoUsablePackage);
+        end(Run::NoUsablePackage);
         return false;
     }
     toolProgram = flashingToolProgram();
     if (toolProgram.isEmpty()) {
         qDebug().noquote() << "No flashing tool found:" << flashingToolName();
-        end(Updater::NoFlashingTool);
+        end(Run::NoFlashingTool);
         return false;
     }
     return true;
@@ -135,7 +135,7 @@ bool UpdateRun::takeSensor(const SensorCensus &census)
         // The command would go to one of them, and the tool might flash another.
         if (census.count() > 1) {
             qDebug() << "More than one sensor connected";
-            end(Updater::MoreThanOneSensor);
+            end(Run::MoreThanOneSensor);
             return false;
         }
         // None at all: the command finds none either, and the port search decides.
@@ -149,7 +149,7 @@ bool UpdateRun::takeSensor(const SensorCensus &census)
         }
     }
     qDebug().noquote() << "No sensor connected at" << given.place;
-    end(Updater::NoSensor);
+    end(Run::NoSensor);
     return false;
 }
 
@@ -169,14 +169,14 @@ bool UpdateRun::takeLock()
             qDebug() << "Update already running";
         else
             qDebug().noquote() << "Update already running:" << who;
-        end(Updater::UpdateAlreadyRunning, who);
+        end(Run::UpdateAlreadyRunning, who);
         return false;
     }
     case UpdateLock::Result::Unusable:
         break;
     }
     qDebug().noquote() << "Update lock unusable:" << lock.problem();
-    end(Updater::LockUnavailable, lock.problem());
+    end(Run::LockUnavailable, lock.problem());
     return false;
 }
 
@@ -193,14 +193,14 @@ void UpdateRun::writeHolder()
 // be just re-enumerating; the port search decides. Denied, the sensor cannot have restarted.
 void UpdateRun::restartSensor()
 {
-    setStep(Updater::RestartingSensor);
+    setStep(Run::RestartingSensor);
     if (!BootloaderCommand::send(usb, sensor.id.portPath, given.timing.bootloaderWriteTimeoutMs)) {
         const int error = usb.lastError();
         const QString errorName = QString::fromLatin1(usb.lastErrorName());
         record.addNote(OutcomeWords::usbErrorMeaning(error));
         emit usbError(error, errorName);
         if (error == UsbLink::errorAccess) {
-            end(Updater::AccessDenied);
+            end(Run::AccessDenied);
             return;
         }
     }
@@ -215,7 +215,7 @@ void UpdateRun::lookForBootloaderPort()
 {
     if (!portSearchSince.isValid())
         portSearchSince.start();
-    setStep(Updater::LookingForBootloader);
+    setStep(Run::LookingForBootloader);
     // Only the bootloader of the sensor that got the command: one that another sensor left
     // waiting would be flashed in its place, and the commanded one stranded.
     const QString port =
@@ -231,7 +231,7 @@ void UpdateRun::lookForBootloaderPort()
         return;
     }
     qDebug() << "No bootloader port found";
-    end(Updater::NoBootloaderPort);
+    end(Run::NoBootloaderPort);
 }
 
 void UpdateRun::flashWhenItsTurn()
@@ -240,7 +240,7 @@ void UpdateRun::flashWhenItsTurn()
         runFlashingTool();
         return;
     }
-    setStep(Updater::WaitingForTool);
+    setStep(Run::WaitingForTool);
     given.toolTurns->request(this, [this] {
         const RunRecord::Scope scope(record);
         if (stage == Stage::WaitingForBootloader)
@@ -254,7 +254,7 @@ void UpdateRun::runFlashingTool()
     qDebug() << "Arguments: " << arguments;
     tool = new FlashingToolProcess(this);
     stage = Stage::Flashing;
-    setStep(Updater::WritingFirmware);
+    setStep(Run::WritingFirmware);
     toolProgress = std::make_unique<ToolProgress>(tool->outputFile());
     progressPoll.start();
     connect(tool, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
@@ -290,7 +290,7 @@ void UpdateRun::onToolError(QProcess::ProcessError error)
     // one that never started must be reported here.
     if (error == QProcess::FailedToStart && tool->state() == QProcess::NotRunning &&
         stage == Stage::Flashing)
-        end(Updater::ToolNotStarted);
+        end(Run::ToolNotStarted);
 }
 
 void UpdateRun::onToolFinished(int)
@@ -301,13 +301,13 @@ void UpdateRun::onToolFinished(int)
     // The supervisor tells how the tool ended. Killed itself, it has said nothing, and the tool
     // may still run, without its deadline.
     const ToolSupervisor::Ending ending = tool->ending();
-    const Updater::Outcome outcome = outcomeOf(ending);
-    if (outcome == Updater::SupervisorLost) {
+    const Run::Outcome outcome = outcomeOf(ending);
+    if (outcome == Run::SupervisorLost) {
         qDebug().noquote() << OutcomeWords::supervisorLost();
         end(outcome);
         return;
     }
-    if (outcome == Updater::ToolNotStarted) {
+    if (outcome == Run::ToolNotStarted) {
         qDebug() << "Error occured" << QProcess::FailedToStart;
         end(outcome);
         return;
@@ -324,7 +324,7 @@ void UpdateRun::onToolFinished(int)
         qDebug() << tool->workingDirectory();
     }
     record.setToolOutput(output, errors);
-    if (outcome == Updater::ToolStopped) {
+    if (outcome == Run::ToolStopped) {
         end(outcome);
         return;
     }
@@ -339,16 +339,16 @@ void UpdateRun::onToolFinished(int)
     end(outcome);
 }
 
-Updater::Outcome UpdateRun::outcomeOf(const ToolSupervisor::Ending &ending)
+Run::Outcome UpdateRun::outcomeOf(const ToolSupervisor::Ending &ending)
 {
     if (!ending.known)
-        return Updater::SupervisorLost;
+        return Run::SupervisorLost;
     if (!ending.started)
-        return Updater::ToolNotStarted;
+        return Run::ToolNotStarted;
     if (ending.stopped)
-        return Updater::ToolStopped;
+        return Run::ToolStopped;
     // Any other code is the tool's own, whatever its value: none of it reads as one of ours.
-    return ending.code == 0 && !ending.crashed ? Updater::Done : Updater::ToolFailed;
+    return ending.code == 0 && !ending.crashed ? Run::Done : Run::ToolFailed;
 }
 
 void UpdateRun::stopAtTimeout()
@@ -369,7 +369,7 @@ void UpdateRun::stop()
         tool->stop();
     } else if (stage == Stage::WaitingForBootloader) {
         qDebug() << "Update stopped";
-        end(Updater::ToolStopped);
+        end(Run::ToolStopped);
     }
 }
 
@@ -378,7 +378,7 @@ bool UpdateRun::withdraw()
     if (stage != Stage::WaitingForPackage)
         return false;
     const RunRecord::Scope scope(record);
-    end(Updater::Withdrawn);
+    end(Run::Withdrawn);
     return true;
 }
 
@@ -389,7 +389,7 @@ void UpdateRun::followToolProgress()
 }
 
 // Every run ends here, and only here, once.
-void UpdateRun::end(Updater::Outcome outcome, const QString &detail)
+void UpdateRun::end(Run::Outcome outcome, const QString &detail)
 {
     if (stage == Stage::Ended)
         return;
@@ -398,7 +398,7 @@ void UpdateRun::end(Updater::Outcome outcome, const QString &detail)
     toolDeadline.stop();
     progressPoll.stop();
     toolProgress.reset();
-    if (outcome == Updater::SupervisorLost)
+    if (outcome == Run::SupervisorLost)
         record.addNote(OutcomeWords::supervisorLost());
     told.outcome = outcome;
     told.detail = detail;
@@ -417,11 +417,11 @@ void UpdateRun::end(Updater::Outcome outcome, const QString &detail)
     lock.unlock();
     if (given.toolTurns)
         given.toolTurns->release(this);
-    setStep(Updater::NoStep);
+    setStep(Run::NoStep);
     emit finished(outcome);
 }
 
-void UpdateRun::setStep(Updater::Step next)
+void UpdateRun::setStep(Run::Step next)
 {
     if (next != currentStep)
         record.enterStep(OutcomeWords::stepKey(next));

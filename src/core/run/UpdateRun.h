@@ -13,11 +13,12 @@
 #include "ToolProgress.h"
 #include "UpdateLock.h"
 #include "UpdateTiming.h"
-#include "Updater.h"
+#include "RunOutcome.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QProcess>
 #include <QTimer>
 #include <memory>
 
@@ -50,7 +51,7 @@ public:
     ~UpdateRun() override;
 
     // How a run whose flashing tool has ended ends, as its supervisor told (or did not).
-    static Updater::Outcome outcomeOf(const ToolSupervisor::Ending &ending);
+    static Run::Outcome outcomeOf(const ToolSupervisor::Ending &ending);
 
     // The press. With awaited (the download of this run's package, still on its way), nothing
     // touches the sensor before it has ended.
@@ -63,7 +64,7 @@ public:
     // The tool's time-out, as its timer fires.
     void stopAtTimeout();
 
-    Updater::Step step() const { return currentStep; }
+    Run::Step step() const { return currentStep; }
     int progress() const { return currentProgress; }
     // What the run tells once it has ended.
     const RunReport &report() const { return told; }
@@ -75,7 +76,7 @@ signals:
     // The bootloader's port, once found, and the flashing tool's process, once started.
     void portFound(const QString &portName);
     void toolStarted(QProcess *tool);
-    void finished(Updater::Outcome outcome);
+    void finished(Run::Outcome outcome);
 
 private:
     enum class Stage
@@ -101,8 +102,8 @@ private:
     void onToolError(QProcess::ProcessError error);
     void onToolFinished(int exitCode);
     void followToolProgress();
-    void end(Updater::Outcome outcome, const QString &detail = QString());
-    void setStep(Updater::Step next);
+    void end(Run::Outcome outcome, const QString &detail = QString());
+    void setStep(Run::Step next);
     void setProgress(int percent);
 
     UsbLink &usb;
@@ -123,6 +124,6 @@ private:
     QTimer progressPoll; // reads the tool's output as it grows
     QPointer<FlashingToolProcess> tool;
     std::unique_ptr<ToolProgress> toolProgress;
-    Updater::Step currentStep = Updater::NoStep;
+    Run::Step currentStep = Run::NoStep;
     int currentProgress = -1;
 };
