@@ -107,8 +107,8 @@ void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
     }
 }
 
-void ConsoleOutput::sensorOutcome(const Sensor &sensor, Run::Outcome outcome,
-                                  const QString &line, int exitCode, const RunReport *report)
+void ConsoleOutput::sensorOutcome(const Sensor &sensor, Run::Outcome outcome, const QString &line,
+                                  int exitCode, const RunReport *report)
 {
     const QString text = sensor.name() + QStringLiteral(": ") + line;
     switch (mode) {

@@ -73,8 +73,7 @@ QString ConsoleSession::interruptedLine(Run::Outcome outcome)
                : interrupted;
 }
 
-void ConsoleSession::tellToolTail(const QString &who, Run::Outcome outcome,
-                                  const RunReport &report)
+void ConsoleSession::tellToolTail(const QString &who, Run::Outcome outcome, const RunReport &report)
 {
     if (outcome == Run::Done || report.toolTail.isEmpty())
         return;

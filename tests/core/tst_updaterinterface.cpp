@@ -151,12 +151,11 @@ void TestUpdaterInterface::toolEndingsAreTold_data()
     const QStringList shell{"/bin/sh", "-c"};
     const QString wait = "sleep 2";
 #endif
-    QTest::newRow("exit 0") << shell + QStringList{"exit 0"} << false << Run::Done
-                            << "Update done";
+    QTest::newRow("exit 0") << shell + QStringList{"exit 0"} << false << Run::Done << "Update done";
     QTest::newRow("exit 3") << shell + QStringList{"exit 3"} << false << Run::ToolFailed
                             << "Error on update";
-    QTest::newRow("no such tool") << QStringList{"/no/such/util"} << false
-                                  << Run::ToolNotStarted << "Error on update";
+    QTest::newRow("no such tool") << QStringList{"/no/such/util"} << false << Run::ToolNotStarted
+                                  << "Error on update";
     // Killed, the supervisor says nothing: the tool may still run.
     QTest::newRow("supervisor killed")
         << shell + QStringList{wait} << true << Run::SupervisorLost << "Error on update";
@@ -166,8 +165,8 @@ void TestUpdaterInterface::toolEndingsAreTold_data()
     QTest::newRow("exit -5") << shell + QStringList{"exit -5"} << false << Run::ToolFailed
                              << "Error on update";
 #else
-    QTest::newRow("killed by a signal") << shell + QStringList{"kill -SEGV $$"} << false
-                                        << Run::ToolFailed << "Error on update";
+    QTest::newRow("killed by a signal")
+        << shell + QStringList{"kill -SEGV $$"} << false << Run::ToolFailed << "Error on update";
 #endif
 }
 

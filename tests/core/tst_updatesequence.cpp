@@ -720,9 +720,8 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing_data()
     QTest::newRow("a folder") << "dl" << QByteArray() << none << true << ""
                               << int(Run::noUsablePackage) << unusable.arg("dl");
     // A sensor sent into its bootloader with nothing to flash it would be left there.
-    QTest::newRow("no flashing tool")
-        << "dl/app.zip" << QByteArray() << none << false << "" << int(Run::noFlashingTool)
-        << "No flashing tool found: util";
+    QTest::newRow("no flashing tool") << "dl/app.zip" << QByteArray() << none << false << ""
+                                      << int(Run::noFlashingTool) << "No flashing tool found: util";
     // Which of them would get the command, and which port the tool?
     QTest::newRow("two sensors running")
         << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondSensor} << true << ""
@@ -735,12 +734,12 @@ void TestUpdateSequence::refusedAtThePressTouchesNothing_data()
         << "dl/app.zip" << QByteArray() << QStringList{SensorTestbed::secondBootloader} << true
         << "" << int(Run::moreThanOneSensor) << "More than one sensor connected";
     QTest::newRow("another program updates")
-        << "dl/app.zip" << QByteArray() << none << true << "held"
-        << int(Run::updateAlreadyRunning) << "Update already running: %HOLDER%";
+        << "dl/app.zip" << QByteArray() << none << true << "held" << int(Run::updateAlreadyRunning)
+        << "Update already running: %HOLDER%";
     // Not "Update already running": nobody is, and the user is told what is wrong, and where.
     QTest::newRow("lock file of another user")
-        << "dl/app.zip" << QByteArray() << none << true << "foreign"
-        << int(Run::lockUnavailable) << "Update lock unusable: %LOCK%: Permission denied";
+        << "dl/app.zip" << QByteArray() << none << true << "foreign" << int(Run::lockUnavailable)
+        << "Update lock unusable: %LOCK%: Permission denied";
 }
 
 void TestUpdateSequence::refusedAtThePressTouchesNothing()

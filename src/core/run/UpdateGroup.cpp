@@ -125,8 +125,7 @@ int UpdateGroup::updated() const
 int UpdateGroup::failed() const
 {
     return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
-        return member.ended &&
-               (!member.refusal.isEmpty() || member.report.outcome != Run::Done);
+        return member.ended && (!member.refusal.isEmpty() || member.report.outcome != Run::Done);
     }));
 }
 
