@@ -1,12 +1,13 @@
 // The locks that keep runs apart on one computer: the files every user shares, opened safely,
-// a user's own where those cannot be made, one per sensor beside the computer's, and the records
-// that name their holders as they are.
+// a user's own where those cannot be made, one per sensor beside the computer's, and the holders
+// named as the system tells them.
 #include "LockHolder.h"
 #include "LogCapture.h"
 #include "UpdateLock.h"
 #include "UserFolders.h"
 #include "UserIdentity.h"
 
+#include <QScopeGuard>
 #include <QtTest>
 #include <memory>
 #ifdef Q_OS_WIN
@@ -237,8 +238,21 @@ void TestUpdateLock::holderIsNamed()
 {
     const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
     QVERIFY(!LockHolder::current(path).isKnown());
+    UpdateLock lock(lockFolder());
+    QCOMPARE(lock.tryLock("1-4"), UpdateLock::Result::Taken);
+    // Where the system names nobody (Wine's Restart Manager), nothing is told.
+    const bool systemTells = !UpdateLock::holdersOf(path).isEmpty();
+#ifndef Q_OS_WIN
+    QVERIFY(systemTells);
+#endif
+    const QString user = UserIdentity::nameOf(UserIdentity::currentKey());
+    const QString self = systemTells ? QString("tst_updatelock (process %1, user %2)")
+                                           .arg(QCoreApplication::applicationPid())
+                                           .arg(user)
+                                     : QString();
 
-    // A program that crashed left its record: nobody runs by that pid.
+    // A program that crashed left its record: nobody runs by that pid, and the system names
+    // this one.
     LockHolder crashed = LockHolder::ofThisProgram();
     QProcess ended;
     ended.start(QCoreApplication::applicationFilePath(), {"-functions"});
@@ -249,7 +263,7 @@ void TestUpdateLock::holderIsNamed()
     {
         HolderRecord record(path);
         QVERIFY2(record.write(crashed, &error), qPrintable(error));
-        QVERIFY(!LockHolder::current(path).isKnown());
+        QCOMPARE(LockHolder::current(path).describe(), self);
     }
 
     LockHolder holder = LockHolder::ofThisProgram();
@@ -262,14 +276,16 @@ void TestUpdateLock::holderIsNamed()
         QString("tst_updatelock (process %1, user %2) since %3, flashing ttyACM0 until %4 at the "
                 "latest")
             .arg(holder.pid)
-            .arg(UserIdentity::nameOf(UserIdentity::currentKey()),
-                 holder.since.toString("yyyy-MM-dd HH:mm:ss"),
+            .arg(user, holder.since.toString("yyyy-MM-dd HH:mm:ss"),
                  holder.deadline.toString("HH:mm:ss"));
-    QCOMPARE(LockHolder::current(path).describe(), expected);
+    QCOMPARE(LockHolder::current(path).describe(), systemTells ? expected : QString());
     // The computer's lock is refused by whoever holds any lock in its folder.
-    QCOMPARE(LockHolder::current(UpdateLock::fileIn(lockFolder())).describe(), expected);
+    QCOMPARE(LockHolder::current(UpdateLock::fileIn(lockFolder())).describe(),
+             systemTells ? expected : QString());
     QVERIFY(!LockHolder::current(UpdateLock::fileIn(lockFolder(), "1-5")).isKnown());
     record.remove();
+    QCOMPARE(LockHolder::current(path).describe(), self);
+    lock.unlock();
     QVERIFY(!LockHolder::current(path).isKnown());
 }
 
@@ -278,39 +294,63 @@ void TestUpdateLock::recordIsToldAsItIs_data()
 #ifdef Q_OS_WIN
     QSKIP("another user's files need Linux here");
 #endif
+    // The lock is this test's: the system names this process.
     QTest::addColumn<int>("owner");        // of the record file; -1: this test's user
-    QTest::addColumn<QString>("pid");      // THIS: this test's process
-    QTest::addColumn<QByteArray>("extra"); // beside program, pid and since
-    QTest::addColumn<QString>("told");     // %1 this process, %2 the owner's name; empty: none
+    QTest::addColumn<int>("namedAfter");   // the user in the record's name; -1: this test's
+    QTest::addColumn<QString>("pid");      // THIS: this test's process; NOBODY: one of nobody's
+    QTest::addColumn<QByteArray>("extra"); // beside program, pid and since (a later line wins)
+    QTest::addColumn<QString>("told");     // %1 this process, %2 this test's user
 
+    const QString bySystem = "tst_updatelock (process %1, user %2)";
     // The user is the file's owner, whatever the record says.
     QTest::newRow("a false user")
-        << -1 << "THIS" << QByteArray("user=root\n")
+        << -1 << -1 << "THIS" << QByteArray("user=root\n")
         << "tst_updatelock (process %1, user %2) since 2026-12-08 12:03:04";
     // A program's name that would read as another process and user is no name.
     QTest::newRow("a name that tells more")
-        << -1 << "THIS" << QByteArray("program=x (process 1, user root)\n")
+        << -1 << -1 << "THIS" << QByteArray("program=x (process 1, user root)\n")
         << "? (process %1, user %2) since 2026-12-08 12:03:04";
     // Named after this user, written by another: not this user's record.
     QTest::newRow("another user's file under this user's name")
-        << 65534 << "THIS" << QByteArray() << "";
+        << 65534 << -1 << "THIS" << QByteArray() << bySystem;
     // A process that runs as someone else is not the holder's.
-    QTest::newRow("another user's process") << 65534 << "1" << QByteArray() << "";
-    QTest::newRow("no such process") << -1 << "0" << QByteArray() << "";
+    QTest::newRow("another user's process") << 65534 << -1 << "1" << QByteArray() << bySystem;
+    QTest::newRow("no such process") << -1 << -1 << "0" << QByteArray() << bySystem;
+    // Another user's record of their own process, dated later: not the holder's either.
+    QTest::newRow("another user's record, dated later")
+        << 65534 << 65534 << "NOBODY" << QByteArray("since=2099-01-01T00:00:00\n") << bySystem;
 }
 
 void TestUpdateLock::recordIsToldAsItIs()
 {
     QFETCH(int, owner);
+    QFETCH(int, namedAfter);
     QFETCH(QString, pid);
     QFETCH(QByteArray, extra);
     QFETCH(QString, told);
 #ifdef Q_OS_WIN
     Q_UNUSED(owner) // the rows are Linux's
+    Q_UNUSED(namedAfter)
 #else
     const QString path = UpdateLock::fileIn(lockFolder(), "1-4");
-    const QString record = path + ".holder-" + UserIdentity::currentKey();
+    UpdateLock lock(lockFolder());
+    QCOMPARE(lock.tryLock("1-4"), UpdateLock::Result::Taken);
+    const QString record =
+        path + ".holder-" +
+        (namedAfter < 0 ? UserIdentity::currentKey() : QString::number(namedAfter));
     const QString self = QString::number(QCoreApplication::applicationPid());
+    QProcess nobodys;
+    if (pid == "NOBODY") {
+        nobodys.start("setpriv",
+                      {"--reuid=65534", "--regid=65534", "--clear-groups", "sleep", "60"});
+        QVERIFY(nobodys.waitForStarted());
+        pid = QString::number(nobodys.processId());
+        QTRY_VERIFY(UserIdentity::processRunsAs(nobodys.processId(), "65534"));
+    }
+    const auto stop = qScopeGuard([&] {
+        nobodys.kill();
+        nobodys.waitForFinished();
+    });
     QFile file(record);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("program=tst_updatelock\npid=" + QString(pid).replace("THIS", self).toUtf8() +
@@ -319,8 +359,7 @@ void TestUpdateLock::recordIsToldAsItIs()
     if (owner >= 0 && chown(QFile::encodeName(record).constData(), uid_t(owner), gid_t(owner)) != 0)
         QSKIP("making a file of another user needs root");
     QCOMPARE(LockHolder::current(path).describe(),
-             told.isEmpty() ? QString()
-                            : told.arg(self, UserIdentity::nameOf(UserIdentity::currentKey())));
+             told.arg(self, UserIdentity::nameOf(UserIdentity::currentKey())));
 #endif
 }
 

@@ -1,11 +1,14 @@
 // Who holds an update lock (see LockHolder.h).
 #include "LockHolder.h"
 
+#include "UpdateLock.h"
 #include "UserIdentity.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMultiHash>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
@@ -21,19 +24,56 @@ QString nameText(const QString &value)
     return name.match(value).hasMatch() ? value : QStringLiteral("?");
 }
 
-// The records of the lock at lockPath, or of every lock in its folder.
-QStringList recordsOf(const QString &lockPath, bool everyLock)
+// A record's file: where it is, and the user its name says wrote it.
+struct RecordFile
 {
+    QString path;
+    QString key;
+};
+
+// The records of the lock at lockPath, or of every lock in its folder: <lock>.holder-<key>, or
+// <lock>.holder-<key>.<16 hex digits> where another user's file took the first name.
+QList<RecordFile> recordsOf(const QString &lockPath, bool everyLock)
+{
+    static const QRegularExpression spare(QStringLiteral("^[0-9a-f]{16}$"));
     const QFileInfo lock(lockPath);
     const QString pattern =
         (everyLock ? QStringLiteral("*.lock") : lock.fileName()) + recordMark + QLatin1Char('*');
-    QStringList paths;
+    QList<RecordFile> records;
     for (const QString &name : lock.dir().entryList({pattern}, QDir::Files | QDir::System)) {
-        // Fresh files being written carry a suffix beyond the key.
-        if (UserIdentity::isKey(name.section(recordMark, -1)))
-            paths << lock.dir().filePath(name);
+        // Fresh files being written carry another suffix.
+        const QString named = name.section(recordMark, -1);
+        const QString key = named.section(QLatin1Char('.'), 0, 0);
+        const QString suffix = named.section(QLatin1Char('.'), 1);
+        if (UserIdentity::isKey(key) && (suffix.isEmpty() || spare.match(suffix).hasMatch()))
+            records.append({lock.dir().filePath(name), key});
     }
-    return paths;
+    return records;
+}
+
+// What a record says, before anything in it is checked.
+LockHolder claimOf(const QByteArray &bytes, const QString &ownerKey)
+{
+    LockHolder holder;
+    holder.userKey = ownerKey;
+    for (const QByteArray &line : bytes.split('\n')) {
+        const int equals = line.indexOf('=');
+        const QByteArray key = line.left(equals);
+        const QString value = QString::fromUtf8(line.mid(equals + 1));
+        if (key == "program")
+            holder.program = nameText(value);
+        else if (key == "pid")
+            holder.pid = value.toLongLong();
+        else if (key == "since")
+            holder.since = QDateTime::fromString(value, Qt::ISODate);
+        else if (key == "port")
+            holder.port = nameText(value);
+        else if (key == "supervisor")
+            holder.supervisorPid = value.toLongLong();
+        else if (key == "deadline")
+            holder.deadline = QDateTime::fromString(value, Qt::ISODate);
+    }
+    return holder;
 }
 
 bool isComputersLock(const QString &lockPath)
@@ -67,25 +107,7 @@ QByteArray LockHolder::toRecord() const
 
 LockHolder LockHolder::fromRecord(const QByteArray &bytes, const QString &ownerKey)
 {
-    LockHolder holder;
-    holder.userKey = ownerKey;
-    for (const QByteArray &line : bytes.split('\n')) {
-        const int equals = line.indexOf('=');
-        const QByteArray key = line.left(equals);
-        const QString value = QString::fromUtf8(line.mid(equals + 1));
-        if (key == "program")
-            holder.program = nameText(value);
-        else if (key == "pid")
-            holder.pid = value.toLongLong();
-        else if (key == "since")
-            holder.since = QDateTime::fromString(value, Qt::ISODate);
-        else if (key == "port")
-            holder.port = nameText(value);
-        else if (key == "supervisor")
-            holder.supervisorPid = value.toLongLong();
-        else if (key == "deadline")
-            holder.deadline = QDateTime::fromString(value, Qt::ISODate);
-    }
+    LockHolder holder = claimOf(bytes, ownerKey);
     // Only processes that run as the record's owner are told; a record with none is left by a
     // program that has ended, or tells what is not.
     if (!UserIdentity::processRunsAs(holder.pid, ownerKey))
@@ -99,18 +121,52 @@ LockHolder LockHolder::fromRecord(const QByteArray &bytes, const QString &ownerK
 
 LockHolder LockHolder::current(const QString &lockPath)
 {
+    QList<qint64> pids;
+    const QList<UpdateLock::Holder> holders = UpdateLock::holdersOf(lockPath);
+    for (const UpdateLock::Holder &holder : holders)
+        pids.append(holder.pid);
+    if (pids.isEmpty())
+        return LockHolder();
     LockHolder newest;
-    for (const QString &path : recordsOf(lockPath, isComputersLock(lockPath))) {
+    // Records of programs that have ended, by the pid the system still names: their flashing
+    // tools hold the lock. Told only where a single record claims that pid.
+    QMultiHash<qint64, LockHolder> ended;
+    for (const RecordFile &record : recordsOf(lockPath, isComputersLock(lockPath))) {
         QString owner;
-        const QByteArray bytes = SharedFile::read(path, recordLimit, &owner);
+        const QByteArray bytes = SharedFile::read(record.path, recordLimit, &owner);
         // Named after the user who wrote it: a file of another user under that name is not theirs.
-        if (owner.isEmpty() || owner != path.section(recordMark, -1))
+        if (owner.isEmpty() || owner != record.key)
             continue;
         const LockHolder holder = fromRecord(bytes, owner);
-        if (holder.isKnown() && (!newest.isKnown() || holder.since > newest.since))
-            newest = holder;
+        if (!holder.isKnown())
+            continue;
+        if (pids.contains(holder.pid) || pids.contains(holder.supervisorPid)) {
+            if (!newest.isKnown() || holder.since > newest.since)
+                newest = holder;
+            continue;
+        }
+        const qint64 claimed = claimOf(bytes, owner).pid;
+        if (holder.pid == 0 && pids.contains(claimed) &&
+            UserIdentity::userOfProcess(claimed).isEmpty())
+            ended.insert(claimed, holder);
     }
-    return newest;
+    if (newest.isKnown())
+        return newest;
+    for (const qint64 pid : ended.uniqueKeys()) {
+        if (ended.count(pid) == 1)
+            return ended.value(pid);
+    }
+    // No record names it: what the system says of the process.
+    for (const UpdateLock::Holder &holder : holders) {
+        LockHolder process;
+        process.userKey = UserIdentity::userOfProcess(holder.pid);
+        if (process.userKey.isEmpty())
+            continue;
+        process.pid = holder.pid;
+        process.program = nameText(holder.program);
+        return process;
+    }
+    return LockHolder();
 }
 
 QString LockHolder::describe() const
@@ -122,10 +178,11 @@ QString LockHolder::describe() const
     const QString when = since.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     const QString until = deadline.toString(QStringLiteral("HH:mm:ss"));
     if (pid > 0) {
-        const QString text = QStringLiteral("%1 (process %2, user %3) since %4")
-                                 .arg(program)
-                                 .arg(pid)
-                                 .arg(user, when);
+        const QString process =
+            QStringLiteral("%1 (process %2, user %3)").arg(program).arg(pid).arg(user);
+        if (!since.isValid())
+            return process;
+        const QString text = process + QStringLiteral(" since ") + when;
         if (supervisorPid <= 0)
             return text;
         return text + QStringLiteral(", flashing %1 until %2 at the latest").arg(port, until);
@@ -138,7 +195,8 @@ QString LockHolder::describe() const
 }
 
 HolderRecord::HolderRecord(const QString &lockPath)
-    : file(lockPath + recordMark + UserIdentity::currentKey())
+    : lock(lockPath)
+    , file(lockPath + recordMark + UserIdentity::currentKey())
 {}
 
 HolderRecord::~HolderRecord()
@@ -148,7 +206,22 @@ HolderRecord::~HolderRecord()
 
 bool HolderRecord::write(const LockHolder &holder, QString *error)
 {
-    return SharedFile::replace(file, holder.toRecord(), &written, error);
+    const QByteArray bytes = holder.toRecord();
+    if (SharedFile::replace(file, bytes, &written, error))
+        return true;
+    // Once written, this program's record stays where it is.
+    if (written.isValid())
+        return false;
+    // Another user's file (or folder) may have taken this user's name first, which this user
+    // may not replace: a name nobody can foresee instead, which readers take as this user's too.
+    const QString spare = lock + recordMark + UserIdentity::currentKey() + QLatin1Char('.') +
+                          QString::number(QRandomGenerator::system()->generate64(), 16)
+                              .rightJustified(16, QLatin1Char('0'));
+    QString spareError;
+    if (!SharedFile::replace(spare, bytes, &written, &spareError))
+        return false;
+    file = spare;
+    return true;
 }
 
 void HolderRecord::remove()

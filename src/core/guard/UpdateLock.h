@@ -50,6 +50,18 @@ public:
     // Whether the lock is the computer's alone (an empty place).
     bool isWholeComputer() const { return wholeComputer; }
 
+    // A process that the system says holds the lock of a file: on Linux the one that took it
+    // (which may have ended while the flashing tool it started still holds it), on Windows
+    // every process that has the file open. program: as the system names it, empty where it
+    // cannot tell.
+    struct Holder
+    {
+        qint64 pid = 0;
+        QString program;
+    };
+    // Empty where the system tells nothing (Windows' Restart Manager under Wine).
+    static QList<Holder> holdersOf(const QString &file);
+
     // Whether a program started now shares the lock. Set only around the start of the
     // flashing tool: a program killed mid-flash leaves the sensor locked until its tool ends.
     void setInheritable(bool inheritable);

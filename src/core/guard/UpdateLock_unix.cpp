@@ -1,14 +1,17 @@
 // Opening and locking the update lock's files on Linux (see UpdateLock.h). flock() belongs to
 // the open file, which a child shares through an inherited descriptor, and works on a file
 // opened for reading only: a lock file that only its owner may write is still everyone's lock.
+// Who holds one, the kernel tells in /proc/locks.
 #include "UpdateLock.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <cerrno>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -57,6 +60,17 @@ Opened openOrMake(const QByteArray &name)
         // Made by another program just now: open that one.
     }
     return file;
+}
+
+// The program that process pid runs, as it was started (/proc/<pid>/comm is cut at 15
+// characters); empty once it has ended.
+QString programOf(qint64 pid)
+{
+    QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!commandLine.open(QIODevice::ReadOnly))
+        return QString();
+    const QByteArray first = commandLine.read(4096).split('\0').value(0);
+    return QFileInfo(QFile::decodeName(first)).fileName();
 }
 
 QString ownerName(uid_t owner)
@@ -134,4 +148,30 @@ void UpdateLock::setInheritable(bool inheritable)
 {
     for (const int descriptor : descriptors)
         fcntl(descriptor, F_SETFD, inheritable ? 0 : FD_CLOEXEC);
+}
+
+QList<UpdateLock::Holder> UpdateLock::holdersOf(const QString &file)
+{
+    struct stat info = {};
+    if (lstat(QFile::encodeName(file).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    // "1: FLOCK  ADVISORY  WRITE 4242 fe:00:10952994 0 EOF"; "1: -> FLOCK ..." waits for it.
+    const QByteArray where = QByteArray::number(major(info.st_dev), 16).rightJustified(2, '0') +
+                             ':' +
+                             QByteArray::number(minor(info.st_dev), 16).rightJustified(2, '0') +
+                             ':' + QByteArray::number(quint64(info.st_ino));
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return {};
+    QList<Holder> holders;
+    for (const QByteArray &line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 6 || fields[1] != "FLOCK" || fields[5] != where)
+            continue;
+        // 0 or -1 where the holder is not in this program's pid namespace.
+        const qint64 pid = fields[4].toLongLong();
+        if (pid > 0)
+            holders.append({pid, programOf(pid)});
+    }
+    return holders;
 }

@@ -1,13 +1,17 @@
 // Opening and locking the update lock's files on Windows (see UpdateLock.h). A file opened
 // without sharing is the lock: nobody else can open it while a handle is left, the flashing
 // tool's inherited one included. The computer's file is opened with read sharing by the runs
-// that share it, and without by a run that takes it alone. Reading is enough for either.
+// that share it, and without by a run that takes it alone. Reading is enough for either. Who
+// has a file open, the Restart Manager tells.
 #include "UpdateLock.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <vector>
+// clang-format off
 #include <windows.h>
+#include <restartmanager.h>
+// clang-format on
 
 namespace {
 QString describeFailure(const QString &file, DWORD error)
@@ -75,7 +79,78 @@ QString linkProblem(HANDLE opened, const QString &path)
                                      "followed");
     return QString();
 }
+
+template <typename Function>
+Function procedure(HMODULE library, const char *name)
+{
+    // Through the type that stands for any function: GCC warns of any other cast.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+// The program that process pid runs, by its file's name; empty where it cannot be told.
+QString programOf(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process)
+        return QString();
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool named = QueryFullProcessImageNameW(process, 0, path, &size);
+    CloseHandle(process);
+    return named ? QFileInfo(QString::fromWCharArray(path, int(size))).completeBaseName()
+                 : QString();
+}
+
+// The processes that have file open, as the Restart Manager lists them.
+std::vector<DWORD> processesUsing(HMODULE library, const std::wstring &file)
+{
+    using Start = DWORD(WINAPI *)(DWORD *, DWORD, WCHAR[]);
+    using End = DWORD(WINAPI *)(DWORD);
+    using Register =
+        DWORD(WINAPI *)(DWORD, UINT, LPCWSTR[], UINT, RM_UNIQUE_PROCESS[], UINT, LPCWSTR[]);
+    using List = DWORD(WINAPI *)(DWORD, UINT *, UINT *, RM_PROCESS_INFO[], LPDWORD);
+    const auto start = procedure<Start>(library, "RmStartSession");
+    const auto end = procedure<End>(library, "RmEndSession");
+    const auto add = procedure<Register>(library, "RmRegisterResources");
+    const auto list = procedure<List>(library, "RmGetList");
+    DWORD session = 0;
+    WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
+    if (!start || !end || !add || !list || start(&session, 0, key) != ERROR_SUCCESS)
+        return {};
+    std::vector<DWORD> pids;
+    LPCWSTR files[] = {file.c_str()};
+    std::vector<RM_PROCESS_INFO> found(4);
+    UINT needed = 0;
+    UINT count = UINT(found.size());
+    DWORD reasons = 0;
+    if (add(session, 1, files, 0, nullptr, 0, nullptr) == ERROR_SUCCESS) {
+        DWORD result = list(session, &needed, &count, found.data(), &reasons);
+        // Processes may open it in between: asked once more, with room for what it said.
+        if (result == ERROR_MORE_DATA) {
+            found.resize(needed + 4);
+            count = UINT(found.size());
+            result = list(session, &needed, &count, found.data(), &reasons);
+        }
+        for (UINT i = 0; result == ERROR_SUCCESS && i < count; ++i)
+            pids.push_back(found[i].Process.dwProcessId);
+    }
+    end(session);
+    return pids;
+}
 } // namespace
+
+QList<UpdateLock::Holder> UpdateLock::holdersOf(const QString &file)
+{
+    // Loaded from System32 alone, and only when asked.
+    const HMODULE library = LoadLibraryExW(L"rstrtmgr.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!library)
+        return {};
+    QList<Holder> holders;
+    for (const DWORD pid : processesUsing(library, nativePath(file)))
+        holders.append({qint64(pid), programOf(pid)});
+    FreeLibrary(library);
+    return holders;
+}
 
 // The folder stays open, without leave to rename or delete it or a folder above it, until the
 // lock is given back: its files are opened in the folder that was checked. A folder that is

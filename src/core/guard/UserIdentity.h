@@ -13,4 +13,6 @@ bool isKey(const QString &text);
 QString nameOf(const QString &key);
 // Whether process pid runs, as the user of key; false where that cannot be told.
 bool processRunsAs(qint64 pid, const QString &key);
+// The key of the user that process pid runs as; empty where it has ended or that cannot be told.
+QString userOfProcess(qint64 pid);
 } // namespace UserIdentity

@@ -27,9 +27,15 @@ QString UserIdentity::nameOf(const QString &key)
 
 bool UserIdentity::processRunsAs(qint64 pid, const QString &key)
 {
+    return isKey(key) && userOfProcess(pid) == key;
+}
+
+QString UserIdentity::userOfProcess(qint64 pid)
+{
     // /proc/<pid> belongs to the process's effective user.
     struct stat info = {};
-    return pid > 0 && isKey(key) &&
-           stat(QFile::encodeName(QStringLiteral("/proc/%1").arg(pid)).constData(), &info) == 0 &&
-           QString::number(info.st_uid) == key;
+    if (pid <= 0 ||
+        stat(QFile::encodeName(QStringLiteral("/proc/%1").arg(pid)).constData(), &info) != 0)
+        return QString();
+    return QString::number(info.st_uid);
 }

@@ -87,7 +87,7 @@ QString userFromSessions(DWORD pid)
 }
 
 // The key of the user that the running process pid runs as; empty where it cannot be told.
-QString userOfProcess(DWORD pid)
+QString processUser(DWORD pid)
 {
     const Handle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
     DWORD code = 0;
@@ -138,6 +138,11 @@ bool UserIdentity::processRunsAs(qint64 pid, const QString &key)
     if (pid <= 0 || pid > qint64(MAXDWORD) || !isKey(key))
         return false;
     const LocalSid wanted = sidOf(key);
-    const LocalSid found = sidOf(userOfProcess(DWORD(pid)));
+    const LocalSid found = sidOf(processUser(DWORD(pid)));
     return wanted && found && EqualSid(wanted.get(), found.get());
+}
+
+QString UserIdentity::userOfProcess(qint64 pid)
+{
+    return pid > 0 && pid <= qint64(MAXDWORD) ? processUser(DWORD(pid)) : QString();
 }
