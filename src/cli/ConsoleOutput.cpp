@@ -110,6 +110,12 @@ void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
 void ConsoleOutput::sensorOutcome(const Sensor &sensor, Run::Outcome outcome, const QString &line,
                                   int exitCode, const RunReport *report)
 {
+    if (report && !report->caveat.isEmpty()) {
+        if (mode == Mode::Json)
+            writeJson(sensorFields(sensor, {{"event", "message"}, {"text", report->caveat}}));
+        else
+            say(sensor.name() + QStringLiteral(": ") + report->caveat);
+    }
     const QString text = sensor.name() + QStringLiteral(": ") + line;
     switch (mode) {
     case Mode::Json:
@@ -192,6 +198,9 @@ void ConsoleOutput::step(int step, int percent)
 void ConsoleOutput::outcome(Run::Outcome outcome, const QString &line, int exitCode,
                             const RunReport *report, int sensorNumber)
 {
+    // Before the outcome, which a script may read as the last word.
+    if (report && !report->caveat.isEmpty())
+        say(report->caveat);
     if (mode != Mode::Json) {
         say(line);
         return;

@@ -28,7 +28,8 @@ public:
 
     void say(const QString &line);
     void step(int step, int percent);
-    // report: the run's, where one ran; sensorNumber: the batch's count, 0 outside a batch.
+    // report: the run's, where one ran, its caveat told first; sensorNumber: the batch's count, 0
+    // outside a batch.
     void outcome(Run::Outcome outcome, const QString &line, int exitCode,
                  const RunReport *report = nullptr, int sensorNumber = 0);
     void summary(int updated, int failed, int exitCode);

@@ -175,7 +175,11 @@ QString Updater::outcomeTitle(int outcome) const
 
 QString Updater::outcomeText(int outcome) const
 {
-    return OutcomeWords::text(Run::Outcome(outcome), last->detail);
+    const QString text = OutcomeWords::text(Run::Outcome(outcome), last->detail);
+    // The last run's, told with its outcome whatever it is.
+    if (last->caveat.isEmpty() || Run::Outcome(outcome) != last->outcome)
+        return text;
+    return text + QStringLiteral("\n\n") + last->caveat;
 }
 
 QString Updater::runDetails() const

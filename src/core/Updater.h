@@ -76,7 +76,7 @@ public:
     // The newest runs kept in the history, newest first and one line each, and how many more it
     // holds.
     Q_INVOKABLE QString historyText() const;
-    // The words of an outcome, for the window's dialogs.
+    // The words of an outcome, for the window's dialogs; the last run's caveat with its own.
     Q_INVOKABLE QString outcomeTitle(int outcome) const;
     Q_INVOKABLE QString outcomeText(int outcome) const;
 

@@ -1,5 +1,6 @@
 // ovk-sensor-update end to end in the simulated world: an emulated sensor that restarts into
 // its bootloader, the stand-in flashing tool and the local help server, each a real process.
+#include "OwnLockFolder.h"
 #include "Packages.h"
 #include "Processes.h"
 #include "SignalWait.h"
@@ -9,9 +10,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 #include <csignal>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -201,6 +204,7 @@ qint64 TestConsoleProgram::programPid() const
 
 void TestConsoleProgram::exitCodes_data()
 {
+    // --read-only-lock: not the world's; the program meets a /run/lock where nothing can be made
     QTest::addColumn<QStringList>("worldOptions");
     QTest::addColumn<QStringList>("arguments"); // PACKAGE: the demo package, WEB: a web page
     // "hang": a tool that never ends; "none": no tool at all
@@ -214,6 +218,9 @@ void TestConsoleProgram::exitCodes_data()
                                  << "Update done";
     QTest::newRow("tool fails") << QStringList() << withPackage << QByteArray("3") << 1
                                 << "Error on update";
+    // Told before its outcome that nobody else's programs were kept out.
+    QTest::newRow("update done, this user's lock only")
+        << QStringList{"--read-only-lock"} << withPackage << QByteArray("0") << 0 << "Update done";
     QTest::newRow("no sensor") << QStringList{"--no-sensor"} << withPackage << QByteArray("0") << 2
                                << "No sensor connected";
     QTest::newRow("access denied")
@@ -274,12 +281,25 @@ void TestConsoleProgram::exitCodes()
     earlier.close();
     worldOptions.replaceInStrings("PACKAGE", demoPackage);
     arguments.replaceInStrings("PACKAGE", demoPackage).replaceInStrings("WEB", "portal.zip");
+    const bool readOnlyLock = worldOptions.removeAll("--read-only-lock") > 0;
+    if (readOnlyLock && !hasLockFolderOfItsOwn())
+        QSKIP("needs a /run/lock of its own: root with namespaces (tests/e2e/isolated.sh)");
+    if (readOnlyLock)
+        QVERIFY(mount("ovk-test-read-only", "/run/lock", "tmpfs", MS_RDONLY, nullptr) == 0);
+    const auto unmount = qScopeGuard([readOnlyLock] {
+        if (readOnlyLock)
+            umount2("/run/lock", MNT_DETACH);
+    });
 
     startWorld(worldOptions, arguments, exitCode == 3);
     QCOMPARE(this->exitCode(), exitCode);
     const QStringList said = programLines();
     QVERIFY(!said.isEmpty());
     QCOMPARE(said.last(), lastLine);
+    QCOMPARE(said.contains("Only this user's programs were kept off the sensor: the lock shared "
+                           "by every user could not be made (/run/lock/ovk-sensor-update.lock: "
+                           "Read-only file system)."),
+             readOnlyLock);
     const bool updating = exitCode <= 1 || (exitCode >= 3 && exitCode <= 5);
     QCOMPARE(said.join('\n').contains("Updating the sensor with " +
                                       (arguments.isEmpty() ? storedPackage() : arguments.value(1))),

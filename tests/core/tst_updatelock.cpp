@@ -1,6 +1,6 @@
 // The locks that keep runs apart on one computer: the files every user shares, opened safely,
-// a user's own where those cannot be made, one per sensor beside the computer's, and the holders
-// named as the system tells them.
+// a user's own where those cannot be made, one per sensor beside the computer's, never split
+// between users, and the holders named as the system tells them.
 #include "LockHolder.h"
 #include "LogCapture.h"
 #include "UpdateLock.h"
@@ -9,11 +9,14 @@
 
 #include <QScopeGuard>
 #include <QtTest>
+#include <cstdio>
 #include <memory>
 #ifdef Q_OS_WIN
 #include <windows.h>
 #else
+#include "OwnLockFolder.h"
 #include "Privileges.h"
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -32,6 +35,8 @@ private slots:
     void placesAreApart();
     void lockOfAnotherUser_data();
     void lockOfAnotherUser();
+    void oneHolderAmongUsers_data();
+    void oneHolderAmongUsers();
     void holderIsNamed();
     void recordIsToldAsItIs_data();
     void recordIsToldAsItIs();
@@ -128,6 +133,8 @@ void TestUpdateLock::lockFile()
     QCOMPARE(lock.problem(), problem.isEmpty() ? QString() : problem.arg(path));
     if (result == int(UpdateLock::Result::Taken))
         QCOMPARE(lock.path(), UpdateLock::fileIn(usersOwn ? own : folder));
+    // Why, for the user to be told.
+    QCOMPARE(lock.thisUserOnly().startsWith(path + ": "), usersOwn);
     // Said once in the log, for as long as the program runs.
     lock.unlock();
     lock.tryLock();
@@ -231,6 +238,86 @@ void TestUpdateLock::lockOfAnotherUser()
     QVERIFY(QFile::remove(sensorsFile));
     QCOMPARE(second.tryLock("1-4"), UpdateLock::Result::HeldElsewhere);
     QCOMPARE(second.tryLock("1-5"), UpdateLock::Result::HeldElsewhere);
+#endif
+}
+
+void TestUpdateLock::oneHolderAmongUsers_data()
+{
+    // A lock folder below the namespace's own /run/lock, as another user or the system left it,
+    // the computer's file made there by the package.
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<bool>("recordTold"); // the holder's own, else the system's word on it
+
+    // Some systems let only root make files in /run/lock.
+    QTest::newRow("a folder only root may write") << "root-only" << false;
+    // Another user filled the 5 MiB tmpfs, or its inodes.
+    QTest::newRow("a full folder") << "full" << false;
+    // Another user made a file under the first holder's record name first.
+    QTest::newRow("a record name taken by another user") << "shared" << true;
+}
+
+void TestUpdateLock::oneHolderAmongUsers()
+{
+#ifdef Q_OS_WIN
+    QSKIP("other users need Linux here");
+#else
+    QFETCH(QString, folder);
+    QFETCH(bool, recordTold);
+    if (!hasLockFolderOfItsOwn())
+        QSKIP("needs a /run/lock of its own: root with namespaces (tests/e2e/isolated.sh)");
+    const QString lockIn = "/run/lock/" + folder;
+    const QByteArray lockName = QFile::encodeName(lockIn);
+    QVERIFY(QDir().mkpath(lockIn) && QDir().mkpath("/run/lock/users"));
+    const auto removeAll = qScopeGuard([&] {
+        umount2(lockName.constData(), MNT_DETACH);
+        QDir(lockIn).removeRecursively();
+        QDir("/run/lock/users").removeRecursively();
+    });
+    if (folder == "full")
+        QVERIFY(mount("ovk-test-full", lockName.constData(), "tmpfs", 0,
+                      "size=16k,nr_inodes=4,mode=1777") == 0);
+    QVERIFY(chmod(lockName.constData(), folder == "root-only" ? 0755 : 01777) == 0);
+    QCOMPARE(UpdateLock(lockIn).tryLock(), UpdateLock::Result::Taken); // the package's file
+    const QString sensor = "1-4.2";
+    for (int i = 0;
+         folder == "full" && QFile(lockIn + QString("/%1").arg(i)).open(QFile::WriteOnly); ++i)
+        QVERIFY(i < 4);
+    const QByteArray taken =
+        QFile::encodeName(UpdateLock::fileIn(lockIn, sensor) + ".holder-65534");
+    if (folder == "shared")
+        QVERIFY(QFile(taken).open(QFile::WriteOnly) && chown(taken.constData(), 4242, 4242) == 0);
+
+    // Another user first, who cannot make the sensor's file where only root may, then a third
+    // user, then root (setpriv as root changes nothing): each with a folder of their own for the
+    // last resort.
+    std::vector<std::unique_ptr<QProcess>> holders;
+    QStringList results;
+    for (const uid_t user : {65534u, 4242u, 0u}) {
+        const QString own = QString("/run/lock/users/%1").arg(user);
+        QVERIFY(QDir().mkpath(own) && chown(QFile::encodeName(own).constData(), user, user) == 0);
+        holders.push_back(std::make_unique<QProcess>());
+        QProcess &holder = *holders.back();
+        holder.start("setpriv", {QString("--reuid=%1").arg(user), QString("--regid=%1").arg(user),
+                                 "--clear-groups", QCoreApplication::applicationFilePath(),
+                                 "--hold", lockIn, own, sensor});
+        QTRY_VERIFY_WITH_TIMEOUT(holder.canReadLine() || holder.state() == QProcess::NotRunning,
+                                 10000);
+        results << QString::fromUtf8(holder.readLine()).trimmed();
+    }
+    // One holder (Taken, 0): the first, alone on the computer where its sensor's file could not
+    // be made; the other two refused (HeldElsewhere, 1).
+    const QString whole = UpdateLock::fileIn(lockIn);
+    const QString first = folder == "shared" ? UpdateLock::fileIn(lockIn, sensor) : whole;
+    QCOMPARE(results, (QStringList{"0 " + first, "1 " + whole, "1 " + whole}));
+    // Root's refusal names the holder, with its record's time where it could write one.
+    const QString told = LockHolder::current(whole).describe();
+    QCOMPARE(told.section(" since ", 0, 0),
+             QString("tst_updatelock (process %1, user nobody)").arg(holders[0]->processId()));
+    QCOMPARE(told.contains(" since "), recordTold);
+    for (auto &holder : holders) {
+        holder->closeWriteChannel();
+        QVERIFY(holder->waitForFinished(10000));
+    }
 #endif
 }
 
@@ -500,5 +587,35 @@ void TestUpdateLock::lockFolderThroughALink()
 #endif
 }
 
-QTEST_GUILESS_MAIN(TestUpdateLock)
+namespace {
+// Another program, often of another user: takes the lock of place in folder (own: the user's
+// folder for the last resort), writes its record, says "<result> <path>" and holds the lock
+// until its standard input ends.
+int holdLock(const QString &folder, const QString &own, const QString &place)
+{
+    UpdateLock lock(folder, own);
+    const UpdateLock::Result result = lock.tryLock(place);
+    HolderRecord record(lock.path());
+    QString error;
+    if (result == UpdateLock::Result::Taken && !record.write(LockHolder::ofThisProgram(), &error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+    std::printf("%d %s\n", int(result), qPrintable(lock.path()));
+    std::fflush(stdout);
+    char rest[256];
+    while (std::fread(rest, 1, sizeof rest, stdin) > 0) {
+    }
+    return 0;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    if (argc == 5 && qstrcmp(argv[1], "--hold") == 0)
+        return holdLock(argv[2], argv[3], argv[4]);
+    TestUpdateLock test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_updatelock.moc"

@@ -219,17 +219,21 @@ void TestUpdateSequence::wholeRoad_data()
 {
     QTest::addColumn<QByteArray>("toolExit");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("everyUsersLock"); // else the computer's file cannot be made
 
-    QTest::newRow("success") << QByteArray("0") << 0;
-    QTest::newRow("failure") << QByteArray("3") << 3;
-    QTest::newRow("exit 255") << QByteArray("255") << 255;
-    QTest::newRow("crash") << QByteArray("crash") << 11; // the signal, as the platform reports
+    QTest::newRow("success") << QByteArray("0") << 0 << true;
+    QTest::newRow("failure") << QByteArray("3") << 3 << true;
+    QTest::newRow("exit 255") << QByteArray("255") << 255 << true;
+    QTest::newRow("crash") << QByteArray("crash") << 11 << true; // the signal, as reported
+    // The user is told that the lock kept out nobody else's programs.
+    QTest::newRow("success, this user's lock only") << QByteArray("0") << 0 << false;
 }
 
 void TestUpdateSequence::wholeRoad()
 {
     QFETCH(QByteArray, toolExit);
     QFETCH(int, exitCode);
+    QFETCH(bool, everyUsersLock);
     qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
     placeTool();
     bed->plugSensor();
@@ -242,6 +246,11 @@ void TestUpdateSequence::wholeRoad()
     crashed.kill();
     QVERIFY(crashed.waitForFinished());
     auto updater = makeUpdater();
+    if (!everyUsersLock) {
+        QVERIFY(QDir().mkpath(work->filePath("own")));
+        UpdaterTestAccess::setLockFolders(*updater, work->filePath("missing"),
+                                          work->filePath("own"));
+    }
     QSignalSpy done(updater.get(), &Updater::updateDone);
     QSignalSpy ended(updater.get(), &Updater::runEnded);
 
@@ -256,6 +265,13 @@ void TestUpdateSequence::wholeRoad()
     QCOMPARE(ended.count(), 1);
     QCOMPARE(ended.first().first().value<Run::Outcome>(),
              exitCode == 0 ? Run::Done : Run::ToolFailed);
+    const QString thisUserOnly =
+        "Only this user's programs were kept off the sensor: the lock shared by every user could "
+        "not be made (" +
+        UpdateLock::fileIn(work->filePath("missing")) + ": No such file or directory).";
+    const Run::Outcome outcome = ended.first().first().value<Run::Outcome>();
+    QCOMPARE(updater->outcomeText(outcome).endsWith("\n\n" + thisUserOnly), !everyUsersLock);
+    QCOMPARE(updater->runDetails().contains(thisUserOnly), !everyUsersLock);
     QCOMPARE(bed->writes(), QList<QByteArray>{QByteArray(1, '\x12')});
 
     const QList<ToolRun> runs = toolRuns();

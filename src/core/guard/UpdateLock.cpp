@@ -65,22 +65,28 @@ UpdateLock::Result UpdateLock::tryLock(const QString &place)
     if (isLocked())
         return Result::Taken;
     problemText.clear();
+    userOnlyReason.clear();
     Result result = lockIn(machineDir, place);
     if (result == Result::Unusable && usedPath.isEmpty() && userDir != machineDir) {
-        // Some systems let only root write /run/lock; without the packaged file there, this
-        // user's programs at least still meet each other.
+        // The computer's file can be neither opened nor made (some systems let only root write
+        // /run/lock, and the package is not installed): this user's programs at least still
+        // meet each other, and the user is told that nobody else's do.
+        const QString reason = problemText;
         if (!saidUserOnly)
-            qDebug().noquote() << "Update lock" << problemText << "- using"
-                               << fileIn(userDir, place) << "instead, which covers this user only";
+            qDebug().noquote() << "Update lock" << reason << "- using" << fileIn(userDir, place)
+                               << "instead, which covers this user only";
         saidUserOnly = true;
         problemText.clear();
         result = lockIn(userDir, place);
+        if (result == Result::Taken)
+            userOnlyReason = reason;
     }
     return result;
 }
 
-// usedPath stays empty where a file could neither be opened nor made: the caller may then try
-// another folder.
+// usedPath stays empty where the computer's file could neither be opened nor made: the caller
+// may then try another folder. A sensor's file that cannot be made or trusted never sends the
+// run there: the computer's file, taken alone, keeps every other run out.
 UpdateLock::Result UpdateLock::lockIn(const QString &folder, const QString &place)
 {
     usedPath.clear();
@@ -89,30 +95,33 @@ UpdateLock::Result UpdateLock::lockIn(const QString &folder, const QString &plac
         return Result::Unusable;
     }
     wholeComputer = place.isEmpty();
-    const QStringList files = wholeComputer ? QStringList{fileIn(folder)}
-                                            : QStringList{fileIn(folder), fileIn(folder, place)};
-    for (const QString &file : files) {
-        // The computer's is shared by every run with a place of its own.
-        const Share share = file == files.last() ? Share::Alone : Share::WithOthers;
-        const Open opened = openFile(file, share);
-        if (opened == Open::Done)
-            continue;
+    const QString computers = fileIn(folder);
+    const Open shared = openFile(computers, wholeComputer ? Share::Alone : Share::WithOthers);
+    if (shared != Open::Done) {
         closeAll();
-        // A sensor's file that another user made is no lock against them: the computer's, alone,
-        // is.
-        if (opened == Open::Untrusted && file != files.first()) {
-            qDebug().noquote() << "Update lock" << problemText
-                               << "- taking the computer's alone instead";
-            problemText.clear();
-            return lockIn(folder, QString());
-        }
-        if (opened == Open::CannotCreate)
+        if (shared == Open::CannotCreate)
             return Result::Unusable;
-        usedPath = file;
-        return opened == Open::Busy ? Result::HeldElsewhere : Result::Unusable;
+        usedPath = computers;
+        return shared == Open::Busy ? Result::HeldElsewhere : Result::Unusable;
     }
-    usedPath = files.last();
-    return Result::Taken;
+    if (wholeComputer) {
+        usedPath = computers;
+        return Result::Taken;
+    }
+    const QString sensors = fileIn(folder, place);
+    const Open own = openFile(sensors, Share::Alone);
+    if (own == Open::Done) {
+        usedPath = sensors;
+        return Result::Taken;
+    }
+    closeAll();
+    if (own == Open::Busy) {
+        usedPath = sensors;
+        return Result::HeldElsewhere;
+    }
+    qDebug().noquote() << "Update lock" << problemText << "- taking the computer's alone instead";
+    problemText.clear();
+    return lockIn(folder, QString());
 }
 
 void UpdateLock::unlock()

@@ -47,8 +47,13 @@ public:
     QString path() const { return usedPath; }
     // Why a file could not be used ("<path>: <reason>").
     QString problem() const { return problemText; }
-    // Whether the lock is the computer's alone (an empty place).
+    // Whether the lock is the computer's alone (an empty place, or a sensor's file that could
+    // not be made or trusted).
     bool isWholeComputer() const { return wholeComputer; }
+    // Why the lock taken keeps out this user's programs only: the computer's file could not be
+    // made ("<path>: <reason>"), and the user's own folder was the last resort. Empty where the
+    // lock is every user's.
+    QString thisUserOnly() const { return userOnlyReason; }
 
     // A process that the system says holds the lock of a file: on Linux the one that took it
     // (which may have ended while the flashing tool it started still holds it), on Windows
@@ -93,6 +98,7 @@ private:
     QString userDir;
     QString usedPath;
     QString problemText;
+    QString userOnlyReason;
     bool wholeComputer = false;
     bool saidUserOnly = false;
 #ifdef Q_OS_WIN

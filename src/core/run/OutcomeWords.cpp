@@ -91,6 +91,13 @@ QString OutcomeWords::line(Run::Outcome outcome, const QString &package, int too
     }
 }
 
+QString OutcomeWords::lockOfThisUserOnly(const QString &reason)
+{
+    return tr("Only this user's programs were kept off the sensor: the lock shared by every user "
+              "could not be made (%1).")
+        .arg(reason);
+}
+
 QString OutcomeWords::waitsInBootloader()
 {
     return tr("The sensor waits in its bootloader; update it again.");

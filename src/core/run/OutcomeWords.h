@@ -19,6 +19,9 @@ public:
     // could not be used, the tool's time-out in seconds, who holds the lock).
     static QString line(Run::Outcome outcome, const QString &package, int toolTimeoutSeconds,
                         const QString &detail = QString());
+    // A run whose lock kept out this user's programs only; reason: why the computer's could not
+    // be made ("<path>: <reason>").
+    static QString lockOfThisUserOnly(const QString &reason);
     // Where a stopped update leaves the sensor.
     static QString waitsInBootloader();
     // A run whose supervisor died, and a tool that a signal ended.

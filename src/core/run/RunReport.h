@@ -20,6 +20,9 @@ struct RunReport
     int updateDoneCode = 0;
     // What the outcome's words add: who holds the lock, or why it cannot be used.
     QString detail;
+    // What a person must know besides, whatever the outcome: the lock kept out only this user's
+    // programs.
+    QString caveat;
     // For a failure's details: what the run's notes, the tool's last output and its log lines say.
     QString details;
     // The last lines the tool wrote, for a terminal.

@@ -159,6 +159,10 @@ bool UpdateRun::takeLock()
 {
     switch (lock.tryLock(sensor.id.portPath)) {
     case UpdateLock::Result::Taken:
+        if (!lock.thisUserOnly().isEmpty()) {
+            told.caveat = OutcomeWords::lockOfThisUserOnly(lock.thisUserOnly());
+            record.addNote(told.caveat);
+        }
         holder = LockHolder::ofThisProgram();
         holderRecord = std::make_unique<HolderRecord>(lock.path());
         writeHolder();
