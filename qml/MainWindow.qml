@@ -2,6 +2,7 @@
 // busy state, the step and its progress while the updater runs one, and turns each run's
 // outcome into a message dialog, a failure's with its details.
 import QtQuick 2.4
+import QtQuick.Window 2.2
 import QtQuick.Dialogs 1.2
 import QtQuick.Controls 2.4
 import OVK 1.0
@@ -27,14 +28,61 @@ MainWindowForm {
     // For screen readers: what the indicator's colour says.
     podStateName: podConnected ? qsTr("Sensor connected") : updater.outcomeTitle(Updater.NoSensor)
 
-    // The focused button takes Enter as well as Space.
+    // The focused button takes Enter as well as Space; the logo's link takes both.
     Keys.onPressed: {
-        if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && buttonUpdate.activeFocus
-                && buttonUpdate.enabled) {
+        var enter = event.key === Qt.Key_Return || event.key === Qt.Key_Enter
+        if (enter && buttonUpdate.activeFocus && buttonUpdate.enabled) {
             event.accepted = true
             buttonUpdate.clicked()
+        } else if ((enter || event.key === Qt.Key_Space) && imgMouse.activeFocus) {
+            event.accepted = true
+            openWebsite()
         }
     }
+
+    // The button shows its focus frame from the start. Qt shows it only for focus that came by
+    // key, and gives the focus back "by program" when the window is active again or the button
+    // is enabled again after a run: a keyboard user would lose sight of where the keys go.
+    Component.onCompleted: {
+        buttonUpdate.focusReason = Qt.TabFocusReason
+        podConnected = updater.checkPodConnected()
+    }
+    Connections {
+        target: buttonUpdate
+        function onFocusReasonChanged() {
+            if (buttonUpdate.focusReason !== Qt.MouseFocusReason && !buttonUpdate.visualFocus)
+                buttonUpdate.focusReason = Qt.TabFocusReason
+        }
+    }
+
+    // What a screen reader says as it happens: the connection, each step, the outcome. Qt 5 has
+    // no call for that; screen readers read a notification out as it is shown. Each is one of
+    // its own, as screen readers keep what they have read of one; the newest alone shows.
+    ListModel {
+        id: announced
+    }
+    Repeater {
+        id: announcements
+        objectName: "announcements"
+        model: announced
+        Item {
+            visible: false
+            Accessible.role: Accessible.Notification
+            Accessible.name: words
+        }
+        onItemAdded: {
+            if (index > 0)
+                itemAt(index - 1).visible = false
+            item.visible = true
+        }
+    }
+    function announce(words) {
+        announced.append({ words: words })
+        if (announced.count > 4)
+            announced.remove(0)
+    }
+    // The step last announced.
+    property int announcedStep: Updater.NoStep
 
     // Each message dialog is a small scene of its own, made the first time it opens. The one a
     // run ends with is made ahead, once the window is on screen and on a pass of the event loop
@@ -46,8 +94,39 @@ MainWindowForm {
         Qt.callLater(dialogOf, updateDoneDialogLoader)
     }
     function dialogOf(loader) {
-        loader.active = true
+        if (!loader.active) {
+            loader.active = true
+            makeAccessible(loader.item, true)
+        }
         return loader.item
+    }
+
+    // QtQuick.Dialogs tells a screen reader no more than its window's title: each is read as a
+    // dialog with its title and, withWords, its texts (not those on its buttons) as labels in
+    // it. Closed, it gives the keys back to the window, with or without a window manager.
+    function makeAccessible(dialog, withWords) {
+        dialog.visibilityChanged.connect(function () {
+            if (!dialog.visible)
+                Window.window.requestActivate()
+        })
+        var content = dialog.contentItem
+        if (!content) // the platform's own dialog, which the platform reads
+            return
+        content.Accessible.role = Accessible.Dialog
+        content.Accessible.name = Qt.binding(function () { return dialog.title })
+        if (withWords)
+            labelTexts(content)
+    }
+    function labelTexts(item) {
+        if ("truncated" in item) { // a Text
+            item.Accessible.role = Accessible.StaticText
+            item.Accessible.name = Qt.binding(function () { return item.text })
+            item.Accessible.ignored = Qt.binding(function () { return item.text === "" })
+        }
+        if (typeof item.clicked === "function")
+            return
+        for (var i = 0; i < item.children.length; ++i)
+            labelTexts(item.children[i])
     }
     function show(loader, title, text) {
         var dialog = dialogOf(loader)
@@ -80,8 +159,6 @@ MainWindowForm {
         dialogOf(closeDialogLoader).open()
     }
 
-    Component.onCompleted: podConnected = updater.checkPodConnected()
-
     // Re-started by its own handler: a poll every 1500 ms, counted from the end of the last one.
     // Not a Timer: each start of one wakes the render loop for a frame.
     property bool indicatorShowsConnected: false // the form starts red
@@ -96,6 +173,7 @@ MainWindowForm {
                 indicatorShowsConnected = podConnected
                 podState.color = podConnected ? "#28f64b" : "#f20000"
                 podState.border.color = podConnected ? "#029402" : "#ac0505"
+                announce(podStateName)
             }
             start()
         }
@@ -115,7 +193,10 @@ MainWindowForm {
         updater.updatePod(advancedMode ? firmwarePath : updater.packagePath)
     }
 
-    imgMouse.onClicked: Qt.openUrlExternally("http://" + Endpoints.webHost)
+    function openWebsite() {
+        Qt.openUrlExternally("http://" + Endpoints.webHost)
+    }
+    imgMouse.onClicked: openWebsite()
 
     Connections {
         target: updater
@@ -126,6 +207,13 @@ MainWindowForm {
             console.log(newVersion)
         }
 
+        // A step once, as it begins: not each percent of it.
+        function onStepChanged() {
+            if (updater.step !== announcedStep && updater.stepText !== "")
+                announce(updater.stepText)
+            announcedStep = updater.step
+        }
+
         function onUsbError(error, error_name) {
             console.log(error + " " + error_name)
         }
@@ -133,6 +221,7 @@ MainWindowForm {
         function onRunEnded(outcome) {
             var title = updater.outcomeTitle(outcome)
             var text = updater.outcomeText(outcome)
+            announce(title)
             switch (outcome) {
             case Updater.AccessDenied:
             case Updater.UpdateAlreadyRunning:

@@ -39,6 +39,9 @@ Rectangle {
         font.pixelSize: 11
         enabled: true
         checkable: false
+        // Qt 5 does not tell a screen reader that the button is disabled; while it is, its
+        // description says why.
+        Accessible.description: text1.visible ? text1.text : ""
     }
 
     Image {
@@ -62,6 +65,20 @@ Rectangle {
             anchors.rightMargin: 0
             hoverEnabled: true
             cursorShape: Qt.PointingHandCursor
+            // A link to the maker's website, for the keyboard too (Tab, then Enter or Space).
+            activeFocusOnTab: true
+            Accessible.role: Accessible.Link
+            Accessible.name: qsTr("OVK website")
+            Accessible.onPressAction: clicked(null)
+
+            Rectangle {
+                anchors.fill: parent
+                visible: imgMouse.activeFocus
+                color: "transparent"
+                border.color: buttonUpdate.palette.highlight
+                border.width: 2
+                radius: 3
+            }
         }
     }
 
@@ -74,7 +91,8 @@ Rectangle {
         anchors.left: buttonUpdate.right
         anchors.leftMargin: 16
         running: false
-        Accessible.name: text1.text
+        // A picture of what the progress text says, which is read while it is shown.
+        Accessible.ignored: true
     }
 
     Text {
@@ -87,6 +105,8 @@ Rectangle {
         anchors.topMargin: 23
         font.pixelSize: 20
         visible: false
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
     }
 
     // Below the progress text, in space of their own: nothing moves when they appear.
@@ -100,6 +120,8 @@ Rectangle {
         font.pixelSize: 12
         elide: Text.ElideRight
         visible: false
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
     }
 
     ProgressBar {
@@ -123,6 +145,8 @@ Rectangle {
         font.bold: true
         color: "#b00020"
         visible: false
+        Accessible.role: Accessible.StaticText
+        Accessible.name: text
     }
 
     Rectangle {
@@ -137,7 +161,8 @@ Rectangle {
         anchors.rightMargin: 12
         anchors.top: buttonUpdate.top
         anchors.topMargin: 14
-        Accessible.role: Accessible.Indicator
+        // The connection in words, where a screen reader looks for a window's state.
+        Accessible.role: Accessible.StatusBar
         Accessible.name: rectangle.podStateName
     }
 }

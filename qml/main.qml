@@ -26,6 +26,12 @@ ApplicationWindow {
         // A disabled menu looks disabled in the bar too, and does not open.
         delegate: MenuBarItem {
             enabled: menu !== null && menu.enabled
+            // Qt 5 leaves the Alt letter of a menu dead if it was disabled as the bar was made:
+            // it is taken anew (as on showing) whenever the menu is enabled.
+            onEnabledChanged: {
+                visible = false
+                visible = true
+            }
         }
 
         Menu {
@@ -79,6 +85,7 @@ ApplicationWindow {
     Loader {
         id: fileDialogLoader
         active: false
+        onLoaded: mainWindow.makeAccessible(item, false)
         sourceComponent: FileDialog {
             id: fileDialog
             objectName: "fileDialog"

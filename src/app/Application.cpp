@@ -1,6 +1,7 @@
 // The window's run: application, Updater and QML engine, built and torn down in a fixed order.
 #include "Application.h"
 
+#include "AccessibleControls.h"
 #include "PollTimer.h"
 
 #include "TrustedAuthorities.h"
@@ -83,6 +84,7 @@ int runApplication(int argc, char *argv[], const QUrl &mainDocument)
     QCoreApplication::setApplicationName(QStringLiteral("Updater"));
     trustBuiltInAuthorities();
     registerQmlTypes();
+    AccessibleControl::install();
 
     Updater updater;
     QQmlApplicationEngine engine;

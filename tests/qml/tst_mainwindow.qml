@@ -1,6 +1,8 @@
-// The main window: fixed size, menus, Advanced mode with its file dialog, and the online calls.
+// The main window: fixed size, menus (by keyboard too), Advanced mode with its file dialog, and
+// the online calls.
 import QtQuick 2.9
 import QtTest 1.2
+import QtQuick.Window 2.2
 import "WindowHelper.js" as Helper
 import "qrc:/Endpoints.js" as Endpoints
 
@@ -140,6 +142,57 @@ TestCase {
         var other = Qt.resolvedUrl("tst_layout.qml")
         choose(other)
         compare(window.firmwarePath, updater.handleFileChosen(other))
+    }
+
+    // The menus from the keyboard alone: an Alt letter opens one, arrows and Enter take its
+    // first entry; the file dialog then takes a path typed into its path field.
+    function test_menusByKeyboard_data() {
+        return [
+            { tag: "Alt+S, Advanced mode", advanced: false, letter: Qt.Key_S, menu: 1 },
+            { tag: "Alt+H, Usage", advanced: false, letter: Qt.Key_H, menu: 2,
+              url: "http://" + Endpoints.helpHost },
+            { tag: "Alt+F while File is off", advanced: false, letter: Qt.Key_F, menu: -1 },
+            { tag: "Alt+F, Open", advanced: true, letter: Qt.Key_F, menu: 0 },
+        ]
+    }
+
+    function test_menusByKeyboard(data) {
+        open(false)
+        window.advancedMode = data.advanced
+        keyClick(data.letter, Qt.AltModifier)
+        for (var i = 0; i < 3; ++i)
+            compare(menu(i).visible, i === data.menu, "menu " + i + " open")
+        if (data.menu < 0)
+            return
+        keyClick(Qt.Key_Down)
+        keyClick(Qt.Key_Return)
+        verify(!menu(data.menu).visible)
+        if (data.url) {
+            compare(updater.openedUrls, [data.url])
+            return
+        }
+        verify(window.advancedMode)
+        var d = fileDialog()
+        var keys = d.contentItem.Window.window
+        tryVerify(function () { return keys.active }, 3000, "the file dialog has the keys")
+        var field = null
+        for (var tab = 0; tab < 10 && !field; ++tab) {
+            keyClick(Qt.Key_Tab)
+            if (String(keys.activeFocusItem.text).indexOf("/") >= 0)
+                field = keys.activeFocusItem
+        }
+        verify(field, "Tab reaches the path field")
+        // Typed again if the dialog, still reading its folder, put the folder's path back.
+        var chosen = Qt.resolvedUrl("tst_layout.qml")
+        var path = chosen.toString().replace("file://", "")
+        for (var attempt = 0; attempt < 3 && d.visible; ++attempt) {
+            keyClick(Qt.Key_A, Qt.ControlModifier)
+            for (var c = 0; c < path.length; ++c)
+                keyClick(path[c])
+            keyClick(Qt.Key_Return)
+        }
+        verify(!d.visible)
+        compare(window.firmwarePath, updater.handleFileChosen(chosen))
     }
 
     function test_helpMenuOpensPages_data() {

@@ -36,6 +36,24 @@ TestCase {
         return Helper.find(testCase, screen, name)
     }
 
+    // Presses key in the dialog d once its window has the keys, as a shown dialog's window gets
+    // them: Escape or Enter closes it.
+    function pressIn(d, key) {
+        tryVerify(function () { return d.contentItem.activeFocus }, 3000, d.objectName + " keys")
+        keyClick(key)
+        verify(!d.visible, d.objectName + " closed by its key")
+    }
+
+    // What a screen reader was last told, as it happened; "" when nothing was.
+    function announced() {
+        var notifications = Helper.find(testCase, screen, "announcements")
+        for (var i = 0; i < notifications.count; ++i) {
+            if (notifications.itemAt(i).visible)
+                return notifications.itemAt(i).Accessible.name
+        }
+        return ""
+    }
+
     // Dialogs are made the first time they open: one never made is not shown either.
     function shown(name) {
         var found = testCase.findChild(screen, name)
@@ -121,7 +139,7 @@ TestCase {
                       "Please chose a firmware file File->Open, or deactivate Advanced mode to get the latest Terravox update online",
                       StandardIcon.Critical)
         verifyIdle()
-        dialog("infoDialog").close()
+        pressIn(dialog("infoDialog"), Qt.Key_Escape)
 
         // Unplugged: the next poll notices, and the same dialog gets its other text back.
         updater.connected = false
@@ -274,21 +292,39 @@ TestCase {
             compare(screen.progressBar.value, data.value)
         compare(screen.unplugWarning.visible, data.unplug)
         compare(screen.progressBar.Accessible.name, data.text)
+        // Once as the step begins, not at each percent.
+        compare(announced(), data.text.replace(/ \(.*\)$/, ""))
         updater.endRun(Updater.Done)
         verify(!screen.unplugWarning.visible)
+        compare(announced(), "Update done")
     }
 
     function test_keyboardAndScreenReaders() {
         open(false)
-        compare(screen.podState.Accessible.role, Accessible.Indicator)
+        compare(screen.podState.Accessible.role, Accessible.StatusBar)
         compare(screen.podState.Accessible.name, "No sensor connected")
         updater.connected = true
         tryCompare(screen.podState.Accessible, "name", "Sensor connected", 3000)
-        // Enter on the focused button, as Space does.
-        screen.buttonUpdate.forceActiveFocus()
+        // The button has the keys from the start, and shows it; Tab goes to the logo's link and
+        // back, and Space or Enter there opens the website.
+        verify(screen.buttonUpdate.activeFocus && screen.buttonUpdate.visualFocus)
+        keyClick(Qt.Key_Tab)
+        verify(screen.imgMouse.activeFocus)
+        keyClick(Qt.Key_Space)
+        keyClick(Qt.Key_Backtab)
+        verify(screen.buttonUpdate.visualFocus)
+        keyClick(Qt.Key_Backtab)
+        keyClick(Qt.Key_Enter)
+        compare(updater.openedUrls, ["http://" + Endpoints.webHost, "http://" + Endpoints.webHost])
+        keyClick(Qt.Key_Tab)
+        // Enter on the focused button, as Space does; its focus shows again after the run.
         keyClick(Qt.Key_Return)
         compare(updatePodCalls(), ["updatePod(dl/app.zip)"])
-        compare(screen.busyInd.Accessible.name, "Update in progress...")
+        compare(screen.buttonUpdate.Accessible.description, "Update in progress...")
+        updater.endRun(Updater.Done)
+        pressIn(dialog("updateDoneDialog"), Qt.Key_Escape)
+        tryVerify(function () { return screen.buttonUpdate.visualFocus }, 3000)
+        compare(screen.buttonUpdate.Accessible.description, "")
     }
 
     function test_busyFollowsRunning() {
@@ -401,7 +437,9 @@ TestCase {
     }
 
     function test_newVersion_data() {
-        return [ { tag: "OK downloads", ok: true }, { tag: "Cancel only closes", ok: false } ]
+        return [ { tag: "OK downloads", ok: true }, { tag: "Cancel only closes", ok: false },
+                 { tag: "Enter is OK", ok: true, key: Qt.Key_Return },
+                 { tag: "Escape is Cancel", ok: false, key: Qt.Key_Escape } ]
     }
 
     function test_newVersion(data) {
@@ -412,7 +450,10 @@ TestCase {
                       "A new version of this program is available, press OK to download the last version",
                       StandardIcon.Information)
         compare(d.standardButtons, StandardButton.Ok | StandardButton.Cancel)
-        d.click(data.ok ? StandardButton.Ok : StandardButton.Cancel)
+        if (data.key)
+            pressIn(d, data.key)
+        else
+            d.click(data.ok ? StandardButton.Ok : StandardButton.Cancel)
         compare(updater.openedUrls, data.ok
                 ? ["https://" + Endpoints.helpHost + "/files/terravox/v2/sensor/updater/updater.zip"]
                 : [])
@@ -425,13 +466,16 @@ TestCase {
         verify(screen.podConnected)
         verify(Qt.colorEqual(screen.podState.color, "#f20000"))
         verify(Qt.colorEqual(screen.podState.border.color, "#ac0505"))
+        compare(announced(), "")
         tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#28f64b") }, 3000)
         verify(Qt.colorEqual(screen.podState.border.color, "#029402"))
+        compare(announced(), "Sensor connected")
 
         updater.connected = false
         tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#f20000") }, 3000)
         verify(Qt.colorEqual(screen.podState.border.color, "#ac0505"))
         verify(!screen.podConnected)
+        compare(announced(), "No sensor connected")
     }
 
     function test_pollGoesOnWhileBusy() {
