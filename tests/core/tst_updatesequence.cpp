@@ -6,6 +6,7 @@
 #include "Packages.h"
 #include "Privileges.h"
 #include "Processes.h"
+#include "ProgramLanguage.h"
 #include "RunHistory.h"
 #include "SensorTestbed.h"
 #include "SignalWait.h"
@@ -219,17 +220,23 @@ void TestUpdateSequence::wholeRoad_data()
 {
     QTest::addColumn<QByteArray>("toolExit");
     QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("language"); // the user's; empty: English
 
-    QTest::newRow("success") << QByteArray("0") << 0;
-    QTest::newRow("failure") << QByteArray("3") << 3;
-    QTest::newRow("exit 255") << QByteArray("255") << 255;
-    QTest::newRow("crash") << QByteArray("crash") << 11; // the signal, as the platform reports
+    QTest::newRow("success") << QByteArray("0") << 0 << QString();
+    QTest::newRow("failure") << QByteArray("3") << 3 << QString();
+    QTest::newRow("exit 255") << QByteArray("255") << 255 << QString();
+    // The signal, as the platform reports it.
+    QTest::newRow("crash") << QByteArray("crash") << 11 << QString();
+    // The user reads German; the history and the log keep English.
+    QTest::newRow("crash, in German") << QByteArray("crash") << 11 << "de";
 }
 
 void TestUpdateSequence::wholeRoad()
 {
     QFETCH(QByteArray, toolExit);
     QFETCH(int, exitCode);
+    QFETCH(QString, language);
+    const ProgramLanguage speaking(QStringList(), {language});
     qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
     placeTool();
     bed->plugSensor();
@@ -293,8 +300,9 @@ void TestUpdateSequence::wholeRoad()
     const bool toolCrashed = toolExit == "crash";
     QCOMPARE(entry.contains("code"), !toolCrashed);
     QCOMPARE(entry[toolCrashed ? "signal" : "code"].toInt(), exitCode);
-    QCOMPARE(updater->runDetails().contains("The flashing tool was ended by signal 11"),
-             toolCrashed);
+    const QString crashNote = language.isEmpty() ? "The flashing tool was ended by signal 11"
+                                                 : "Das Flash-Tool wurde durch Signal 11";
+    QCOMPARE(updater->runDetails().contains(crashNote), toolCrashed);
     QCOMPARE(entry["version"].toString(), "0.1");
     QCOMPARE(entry["sensor"].toString(), "TVX2024A0001");
     const QJsonObject stored = entry["package"].toObject();
@@ -312,6 +320,7 @@ void TestUpdateSequence::wholeRoad()
     const QString runLog = fileContents(RunHistory::logFolder() + '/' + entry["log"].toString());
     QVERIFY(runLog.contains(QString("Update done, Exit code: %1").arg(exitCode)));
     QVERIFY(runLog.contains("--- output of the flashing tool ---\nstand-in flashing tool"));
+    QCOMPARE(runLog.contains("The flashing tool was ended by signal 11"), toolCrashed);
     QVERIFY(updater->runDetails().contains("stand-in diagnostics for dl/my package (v2).zip"));
 }
 
