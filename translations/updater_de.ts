@@ -289,7 +289,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Bitte wählen Sie unter Datei → Öffnen eine Firmware-Datei aus, oder schalten Sie den Expertenmodus aus, um das neueste Terravox-Update online zu erhalten</translation>
+        <translation>Bitte wählen Sie unter Datei &gt; Öffnen eine Firmware-Datei aus, oder schalten Sie den Expertenmodus aus, um das neueste Terravox-Update online zu erhalten</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -316,7 +316,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Update in progress...</source>
-        <translation>Update läuft…</translation>
+        <translation>Update läuft...</translation>
     </message>
     <message>
         <source>Do not unplug the sensor</source>
@@ -436,7 +436,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Waiting for the firmware package</source>
-        <translation>Warten auf das Firmware-Paket</translation>
+        <translation>Firmware-Paket wird geladen</translation>
     </message>
     <message>
         <source>Restarting the sensor into its bootloader</source>

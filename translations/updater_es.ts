@@ -288,7 +288,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Elija un archivo de firmware en Archivo → Abrir o desactive el modo avanzado para obtener en línea la última actualización de Terravox</translation>
+        <translation>Elija un archivo de firmware en Archivo &gt; Abrir o desactive el modo avanzado para obtener en línea la última actualización de Terravox</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -315,7 +315,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Update in progress...</source>
-        <translation>Actualizando…</translation>
+        <translation>Actualizando...</translation>
     </message>
     <message>
         <source>Do not unplug the sensor</source>

@@ -289,7 +289,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Veuillez choisir un fichier de micrologiciel (Fichier → Ouvrir) ou désactiver le mode avancé pour obtenir en ligne la dernière mise à jour Terravox</translation>
+        <translation>Veuillez choisir un fichier de micrologiciel (Fichier &gt; Ouvrir) ou désactiver le mode avancé pour obtenir en ligne la dernière mise à jour Terravox</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -316,7 +316,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Update in progress...</source>
-        <translation>Mise à jour en cours…</translation>
+        <translation>Mise à jour en cours...</translation>
     </message>
     <message>
         <source>Do not unplug the sensor</source>
