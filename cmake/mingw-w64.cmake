@@ -27,3 +27,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 set(ENV{PKG_CONFIG_LIBDIR} ${OVK_WINDOWS_SDK}/lib/pkgconfig)
 set(ENV{PKG_CONFIG_PATH} "")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# lupdate and lrelease are the host's (Debian's qttools5-dev): the SDK has none.
+file(GLOB OVK_HOST_LINGUIST_TOOLS /usr/lib/*-linux-gnu/cmake/Qt5LinguistTools)
+set(Qt5LinguistTools_DIR "${OVK_HOST_LINGUIST_TOOLS}" CACHE PATH "The host's Qt linguist tools")

@@ -17,7 +17,8 @@ ApplicationWindow {
     maximumWidth: width
     minimumHeight: height
     maximumHeight: height
-    title: qsTr("OVK Sensor Updater")
+    // The program's name, in every language.
+    title: "OVK Sensor Updater"
 
     property bool advancedMode: false
     property string firmwarePath: ""

@@ -24,6 +24,22 @@ wait_window() {
     return 1
 }
 
+# Prints the id of the first visible window besides the main window "OVK Sensor Updater" (a
+# dialog, in whatever language its title is) once one appears; fails after TIMEOUT seconds.
+wait_dialog() {
+    local timeout=${1:-30} window
+    for _ in $(seq $((timeout * 5))); do
+        for window in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+            if [ "$(xdotool getwindowname "$window" 2>/dev/null)" != "OVK Sensor Updater" ]; then
+                echo "$window"
+                return 0
+            fi
+        done
+        sleep 0.2
+    done
+    return 1
+}
+
 # Waits up to 30 s until FILE holds exactly the bytes of EXPECTED.
 wait_same_file() {
     local file=$1 expected=$2

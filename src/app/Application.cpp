@@ -4,6 +4,7 @@
 #include "AccessibleControls.h"
 #include "PollTimer.h"
 
+#include "ProgramLanguage.h"
 #include "TrustedAuthorities.h"
 #include "Updater.h"
 
@@ -82,6 +83,10 @@ int runApplication(int argc, char *argv[], const QUrl &mainDocument)
     // The fallback file dialog keeps its size in the settings of the application it runs in.
     QCoreApplication::setOrganizationName(QStringLiteral("OVK"));
     QCoreApplication::setApplicationName(QStringLiteral("Updater"));
+    // Before the documents are loaded: their texts are translated as they are made. Qt's own
+    // catalogs for the buttons of its dialogs (qtbase: the report dialog's; qtquickcontrols: the
+    // message and file dialogs').
+    const ProgramLanguage language({QStringLiteral("qtbase"), QStringLiteral("qtquickcontrols")});
     trustBuiltInAuthorities();
     registerQmlTypes();
     AccessibleControl::install();

@@ -10,7 +10,8 @@
 #include <limits>
 
 namespace {
-const char description[] = R"(Updates the firmware of an OVK Terravox sensor from a terminal, as
+const char description[] = QT_TRANSLATE_NOOP(
+    "CommandLine", R"(Updates the firmware of an OVK Terravox sensor from a terminal, as
 the Updater window does: the sensor restarts into its bootloader, and the
 flashing tool (util) writes the package through the bootloader's serial port.
 Without --package, the latest package is downloaded from the help server first.
@@ -34,9 +35,15 @@ stops the flashing tool, and the sensor waits in its bootloader.
 
 Each run's log and a history of every run are kept in the user's data folder;
 --history prints the last %1 runs of it, --history N the last N, and
---history all every one.)";
+--history all every one.)");
 
 const char allRuns[] = "all";
+
+// A usage error, on standard error.
+void complain(const QString &error)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(error));
+}
 
 // Seconds that still fit in milliseconds.
 constexpr int maximumSeconds = std::numeric_limits<int>::max() / 1000;
@@ -66,45 +73,50 @@ int runsToPrint(const QStringList &words)
 bool CommandLine::parse()
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QString::fromUtf8(description).arg(CommandLine::defaultHistoryRuns));
+    parser.setApplicationDescription(tr(description).arg(CommandLine::defaultHistoryRuns));
     parser.addHelpOption();
     // -v is --verbose here, so the version option is a long one only.
-    const QCommandLineOption versionOption("version", "Displays version information.");
+    const QCommandLineOption versionOption("version", tr("Displays version information."));
+    //: The value of an option in --help: --package <file>
+    const QString fileValue = tr("file");
+    //: The value of an option in --help: --wait <seconds>
+    const QString secondsValue = tr("seconds");
     const QCommandLineOption packageOption(
-        "package", "Update with this local firmware package (.zip) instead of downloading one.",
-        "file");
+        "package", tr("Update with this local firmware package (.zip) instead of downloading one."),
+        fileValue);
     const QCommandLineOption waitOption(
-        "wait", "Wait up to this many seconds for a sensor to be connected.", "seconds");
+        "wait", tr("Wait up to this many seconds for a sensor to be connected."), secondsValue);
     const QCommandLineOption toolTimeoutOption(
         "tool-timeout",
-        "Stop the flashing tool when it has not finished after this many seconds (default 600).",
-        "seconds");
+        tr("Stop the flashing tool when it has not finished after this many seconds "
+           "(default 600)."),
+        secondsValue);
     const QCommandLineOption repeatOption(
-        "repeat", "Batch mode: update each sensor plugged in, one after the other, until "
-                  "interrupted (Ctrl+C). A running update is always let finish.");
+        "repeat", tr("Batch mode: update each sensor plugged in, one after the other, until "
+                     "interrupted (Ctrl+C). A running update is always let finish."));
     const QCommandLineOption allOption(
-        "all", "Update every sensor connected at the same time, one update each; a sensor whose "
-               "USB port cannot be told apart from another's is left out, and said so.");
+        "all", tr("Update every sensor connected at the same time, one update each; a sensor "
+                  "whose USB port cannot be told apart from another's is left out, and said so."));
     const QCommandLineOption toolsAtOnceOption(
         "tools-at-once",
-        "With --all: run at most this many flashing tools at the same time (for a tool that "
-        "cannot run twice at once: 1); the sensors' restarts still overlap. Default: no limit.",
-        "count");
-    const QCommandLineOption verboseOption({"v", "verbose"}, "Show the debug log on stderr.");
+        tr("With --all: run at most this many flashing tools at the same time (for a tool that "
+           "cannot run twice at once: 1); the sensors' restarts still overlap. Default: no "
+           "limit."),
+        //: The value of an option in --help: --tools-at-once <count>
+        tr("count"));
+    const QCommandLineOption verboseOption({"v", "verbose"}, tr("Show the debug log on stderr."));
     const QCommandLineOption jsonOption(
-        "json", "Print one JSON object per event (step, progress, outcome, batch summary), and "
-                "nothing else, on standard output.");
+        "json", tr("Print one JSON object per event (step, progress, outcome, batch summary), and "
+                   "nothing else, on standard output."));
     const QCommandLineOption historyOption(
-        "history",
-        QStringLiteral("Print the last %1 updates (--history N: the last N, --history all: every "
-                       "one; with --json: as JSON lines) and exit.")
-            .arg(CommandLine::defaultHistoryRuns));
+        "history", tr("Print the last %1 updates (--history N: the last N, --history all: every "
+                      "one; with --json: as JSON lines) and exit.")
+                       .arg(CommandLine::defaultHistoryRuns));
     parser.addOptions({versionOption, packageOption, waitOption, toolTimeoutOption, repeatOption,
                        allOption, toolsAtOnceOption, verboseOption, jsonOption, historyOption});
 
     if (!parser.parse(QCoreApplication::arguments())) {
-        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        complain(parser.errorText());
         return false;
     }
     if (parser.isSet("help"))
@@ -119,32 +131,32 @@ bool CommandLine::parse()
     // the one word that stands alone.
     const QStringList words = parser.positionalArguments();
     if (words.size() > (history ? 1 : 0)) {
-        std::fprintf(stderr, "Unexpected argument: %s\n", qPrintable(words.value(history ? 1 : 0)));
+        complain(tr("Unexpected argument: %1").arg(words.value(history ? 1 : 0)));
         return false;
     }
     if (history) {
         historyRuns = runsToPrint(words);
         if (historyRuns == 0) {
-            std::fprintf(stderr, "--history takes a number of runs from 1, or all\n");
+            complain(tr("--history takes a number of runs from 1, or all"));
             return false;
         }
     }
     package = parser.value(packageOption);
     if (parser.isSet(packageOption) && package.isEmpty()) {
-        std::fprintf(stderr, "--package needs a file\n");
+        complain(tr("--package needs a file"));
         return false;
     }
     if (parser.isSet(waitOption)) {
         waitSeconds = seconds(parser.value(waitOption), false);
         if (waitSeconds < 0) {
-            std::fprintf(stderr, "--wait needs a number of seconds\n");
+            complain(tr("--wait needs a number of seconds"));
             return false;
         }
     }
     if (parser.isSet(toolTimeoutOption)) {
         toolTimeoutSeconds = seconds(parser.value(toolTimeoutOption), true);
         if (toolTimeoutSeconds < 0) {
-            std::fprintf(stderr, "--tool-timeout needs a number of seconds\n");
+            complain(tr("--tool-timeout needs a number of seconds"));
             return false;
         }
     }
@@ -152,7 +164,7 @@ bool CommandLine::parse()
         bool number = false;
         toolsAtOnce = parser.value(toolsAtOnceOption).toInt(&number);
         if (!number || toolsAtOnce < 1) {
-            std::fprintf(stderr, "--tools-at-once needs a number from 1\n");
+            complain(tr("--tools-at-once needs a number from 1"));
             return false;
         }
     }

@@ -3,10 +3,14 @@
 
 #include "OutcomeCodes.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 struct CommandLine
 {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+
+public:
     QString package;      // empty: the help server's latest, downloaded first
     int waitSeconds = -1; // how long to wait for a sensor; negative: not at all (batch: for ever)
     int toolTimeoutSeconds = 0; // 0: the program's own (10 minutes)

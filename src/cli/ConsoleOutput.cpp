@@ -72,9 +72,9 @@ void ConsoleOutput::say(const QString &line)
 QString ConsoleOutput::Sensor::name() const
 {
     if (place.isEmpty())
-        return QStringLiteral("Sensor on %1").arg(port);
-    return serialNumber.isEmpty() ? QStringLiteral("Sensor %1").arg(place)
-                                  : QStringLiteral("Sensor %1 (%2)").arg(place, serialNumber);
+        return tr("Sensor on %1").arg(port);
+    return serialNumber.isEmpty() ? tr("Sensor %1").arg(place)
+                                  : tr("Sensor %1 (%2)").arg(place, serialNumber);
 }
 
 void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
@@ -99,10 +99,10 @@ void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)
         break;
     case Mode::Lines:
         if (newStep)
-            write(sensor.name() + QStringLiteral(": ") + words + QLatin1Char('\n'));
+            write(OutcomeWords::labelled(sensor.name(), words) + QLatin1Char('\n'));
         break;
     case Mode::Terminal:
-        setGroupLine(sensor.index, sensor.name() + QStringLiteral(": ") + words);
+        setGroupLine(sensor.index, OutcomeWords::labelled(sensor.name(), words));
         break;
     }
 }
@@ -114,9 +114,9 @@ void ConsoleOutput::sensorOutcome(const Sensor &sensor, Run::Outcome outcome, co
         if (mode == Mode::Json)
             writeJson(sensorFields(sensor, {{"event", "message"}, {"text", report->caveat}}));
         else
-            say(sensor.name() + QStringLiteral(": ") + report->caveat);
+            say(OutcomeWords::labelled(sensor.name(), report->caveat));
     }
-    const QString text = sensor.name() + QStringLiteral(": ") + line;
+    const QString text = OutcomeWords::labelled(sensor.name(), line);
     switch (mode) {
     case Mode::Json:
         writeJson(sensorFields(sensor, outcomeEvent(outcome, line, exitCode, report)));
@@ -219,7 +219,7 @@ void ConsoleOutput::summary(int updated, int failed, int exitCode)
                    {"failed", failed},
                    {"exitCode", exitCode}});
     else
-        say(QStringLiteral("%1 updated, %2 failed").arg(updated).arg(failed));
+        say(tr("%1 updated, %2 failed").arg(updated).arg(failed));
 }
 
 void ConsoleOutput::endStepLine()

@@ -6,6 +6,7 @@
 #include "RunReport.h"
 #include "RunOutcome.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,8 @@ class QTextStream;
 
 class ConsoleOutput
 {
+    Q_DECLARE_TR_FUNCTIONS(ConsoleOutput)
+
 public:
     enum class Mode
     {

@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 #include "ConsoleOutput.h"
+#include "ProgramLanguage.h"
 #include "RunHistory.h"
 #include "GroupUpdateSession.h"
 #include "SensorUpdateSession.h"
@@ -15,9 +16,34 @@
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
+#include <optional>
+#ifdef Q_OS_WIN
+#include <QTextCodec>
+#include <cstdlib>
+#include <windows.h>
+#endif
 
 namespace {
 QtMessageHandler defaultHandler = nullptr;
+
+// A Windows console shows what it is given in its own code page (850, 437), not in the
+// program's (1252): accented words would come out garbled. While the program runs, the console
+// and the program's text both are UTF-8. Where neither output is a console (files, pipes),
+// nothing changes.
+void speakUtf8ToConsole()
+{
+#ifdef Q_OS_WIN
+    DWORD mode = 0;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) &&
+        !GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode))
+        return;
+    static const UINT consoleCodePage = GetConsoleOutputCP();
+    if (!SetConsoleOutputCP(CP_UTF8))
+        return;
+    std::atexit([] { SetConsoleOutputCP(consoleCodePage); });
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+#endif
+}
 
 // The Updater's debug log is for -v only; warnings always reach stderr.
 void quietDebugLog(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -37,7 +63,9 @@ int printHistory(QTextStream &out, const CommandLine &options)
     } else {
         out << RunHistory::table(recent.entries) << '\n';
         if (recent.earlier > 0)
-            out << QStringLiteral("The last %1 of %2 runs; --history all prints every one.")
+            out << QCoreApplication::translate("ConsoleProgram",
+                                               "The last %1 of %2 runs; --history all prints "
+                                               "every one.")
                        .arg(recent.total - recent.earlier)
                        .arg(recent.total)
                 << '\n';
@@ -65,9 +93,16 @@ int runConsoleProgram(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ovk-sensor-update"));
+    speakUtf8ToConsole();
+    // Qt's own catalog for the words of its command-line parser (--help, usage errors).
+    std::optional<ProgramLanguage> language(std::in_place, QStringList{QStringLiteral("qtbase")});
     CommandLine options;
     if (!options.parse())
         return ExitCode::usage;
+    // A script reads what it reads on any computer: its JSON, and all a --json run says, stay
+    // English.
+    if (options.json)
+        language.reset();
     if (!options.verbose)
         defaultHandler = qInstallMessageHandler(quietDebugLog);
     QTextStream out(stdout);

@@ -13,7 +13,6 @@
 namespace {
 // As often as a person would look; the window polls every 1500 ms.
 constexpr int pollIntervalMs = 500;
-const QString interrupted = QStringLiteral("Interrupted"); // stopped by a signal
 } // namespace
 
 ConsoleSession::ConsoleSession(Updater &updater, const CommandLine &options, ConsoleOutput &out)
@@ -35,7 +34,7 @@ bool ConsoleSession::open(bool *connected)
         return false;
     }
     if (options.package.isEmpty()) {
-        out.say(QStringLiteral("Downloading the latest firmware package"));
+        out.say(tr("Downloading the latest firmware package"));
         updater.downloadLastPodVersion(); // runs started meanwhile wait for it
     }
     return true;
@@ -53,8 +52,7 @@ void ConsoleSession::onDownloadFailed()
     // Only a package that can be flashed is worth the word; without one the runs say so.
     if (!options.package.isEmpty() || !FirmwarePackage::isZipFile(package))
         return;
-    stalePackage = QStringLiteral("Could not download the latest package; updating with the "
-                                  "one stored on %1.")
+    stalePackage = tr("Could not download the latest package; updating with the one stored on %1.")
                        .arg(QFileInfo(package).lastModified().date().toString(Qt::ISODate));
     if (isUpdating())
         tellStalePackage();
@@ -66,11 +64,16 @@ void ConsoleSession::tellStalePackage()
         out.say(std::exchange(stalePackage, QString()));
 }
 
+QString ConsoleSession::interrupted()
+{
+    return tr("Interrupted");
+}
+
 QString ConsoleSession::interruptedLine(Run::Outcome outcome)
 {
     return outcome == Run::ToolStopped
-               ? interrupted + QStringLiteral(". ") + OutcomeWords::waitsInBootloader()
-               : interrupted;
+               ? interrupted() + QStringLiteral(". ") + OutcomeWords::waitsInBootloader()
+               : interrupted();
 }
 
 void ConsoleSession::tellToolTail(const QString &who, Run::Outcome outcome, const RunReport &report)
@@ -78,14 +81,14 @@ void ConsoleSession::tellToolTail(const QString &who, Run::Outcome outcome, cons
     if (outcome == Run::Done || report.toolTail.isEmpty())
         return;
     const QString heading = tr("The flashing tool's last lines:");
-    std::fprintf(stderr, "%s%s\n%s\n",
-                 qPrintable(who.isEmpty() ? QString() : who + QStringLiteral(": ")),
-                 qPrintable(heading), qPrintable(report.toolTail));
+    std::fprintf(stderr, "%s\n%s\n",
+                 qPrintable(who.isEmpty() ? heading : OutcomeWords::labelled(who, heading)),
+                 qPrintable(report.toolTail));
 }
 
 void ConsoleSession::endInterrupted(int signalNumber)
 {
-    out.say(interrupted);
+    out.say(interrupted());
     end(ExitCode::interruptedBy(signalNumber));
 }
 

@@ -40,6 +40,7 @@ protected:
     // A run that the person stopped: withdrawn before it touched the sensor, or its tool stopped
     // by a second Ctrl+C.
     static QString interruptedLine(Run::Outcome outcome);
+    static QString interrupted(); // stopped by a signal
     // After a failure, the flashing tool's last lines on standard error, for whoever looks into
     // why; who: the sensor, where several are updated at once.
     static void tellToolTail(const QString &who, Run::Outcome outcome, const RunReport &report);

@@ -29,7 +29,7 @@ void GroupUpdateSession::start()
         beginGroup();
         return;
     }
-    out.say(QStringLiteral("Waiting for sensors"));
+    out.say(tr("Waiting for sensors"));
     waitingSince.start();
     poll.start();
 }
@@ -42,7 +42,7 @@ void GroupUpdateSession::stop(int signalNumber)
         // Only a second Ctrl+C, a person's keypress, cuts the updates short.
         if (state == State::Updating && signalNumber == SIGINT && !stoppingTools) {
             stoppingTools = true;
-            out.say(QStringLiteral("Stopping the flashing tools"));
+            out.say(tr("Stopping the flashing tools"));
             group->stop();
         }
         return;
@@ -52,7 +52,7 @@ void GroupUpdateSession::stop(int signalNumber)
         // Runs that still wait for their package end at once; those that touched their sensor
         // are let finish.
         if (!group->withdraw())
-            out.say(QStringLiteral("Stopping once the running updates have ended"));
+            out.say(tr("Stopping once the running updates have ended"));
         return;
     }
     if (options.repeat) {
@@ -81,7 +81,7 @@ void GroupUpdateSession::onPoll()
             for (const CensusSensor &sensor : census.sensors())
                 onlyUpdated = onlyUpdated && updatedPlaces.contains(sensor.id.portPath);
             if (!onlyUpdated) {
-                out.say(QStringLiteral("Unplug the updated sensors"));
+                out.say(tr("Unplug the updated sensors"));
                 askedToUnplug = true;
             }
         }
@@ -123,7 +123,7 @@ void GroupUpdateSession::beginGroup()
     poll.stop();
     state = State::Updating;
     askedToUnplug = false;
-    out.say(QStringLiteral("Updating every sensor connected with ") + package);
+    out.say(tr("Updating every sensor connected with %1").arg(package));
     tellStalePackage();
     UpdateRun::Settings settings;
     settings.package = package;
@@ -207,7 +207,7 @@ void GroupUpdateSession::onGroupFinished()
     state = State::WaitingForNext;
     seenPlaces.clear();
     unchangedSince.invalidate();
-    out.say(QStringLiteral("Waiting for the next sensors"));
+    out.say(tr("Waiting for the next sensors"));
     poll.start();
 }
 

@@ -31,7 +31,7 @@ void SensorUpdateSession::start()
     if (connected)
         beginUpdate();
     else
-        waitForSensor("Waiting for a sensor");
+        waitForSensor(tr("Waiting for a sensor"));
 }
 
 void SensorUpdateSession::stop(int signalNumber)
@@ -43,7 +43,7 @@ void SensorUpdateSession::stop(int signalNumber)
         // service manager's SIGTERM never does.
         if (state == State::Updating && signalNumber == SIGINT && !stoppingTool) {
             stoppingTool = true;
-            say("Stopping the flashing tool");
+            say(tr("Stopping the flashing tool"));
             run->stop();
         }
         return;
@@ -53,7 +53,7 @@ void SensorUpdateSession::stop(int signalNumber)
     // once, and says so.
     if (state == State::Updating) {
         if (!run->withdraw())
-            say("Stopping once the running update has ended");
+            say(tr("Stopping once the running update has ended"));
         return;
     }
     if (options.repeat) {
@@ -116,7 +116,7 @@ void SensorUpdateSession::askToUnplug()
 {
     // Said once, and waited out: the next sensor is plugged in before the last is out.
     if (!askedToUnplug)
-        say(updated + failed > 0 ? QStringLiteral("Unplug the updated sensor")
+        say(updated + failed > 0 ? tr("Unplug the updated sensor")
                                  : OutcomeWords::line(Run::MoreThanOneSensor, package, 0));
     askedToUnplug = true;
 }
@@ -146,7 +146,7 @@ void SensorUpdateSession::beginUpdate()
     askedToUnplug = false;
     lastSensorLeft = lastSensorCameBack = false;
     absentSince.invalidate();
-    say("Updating the sensor with " + package);
+    say(tr("Updating the sensor with %1").arg(package));
     tellStalePackage();
     UpdateRun::Settings settings;
     settings.package = package;
@@ -235,7 +235,7 @@ void SensorUpdateSession::recordOutcome(Run::Outcome outcome, const QString &tex
     // The sensor the run updated, to tell it from the next one.
     lastSensor = report.sensor;
     out.outcome(outcome,
-                QStringLiteral("Sensor %1: %2 (%3 updated, %4 failed)")
+                tr("Sensor %1: %2 (%3 updated, %4 failed)")
                     .arg(updated + failed)
                     .arg(text)
                     .arg(updated)
@@ -247,7 +247,7 @@ void SensorUpdateSession::recordOutcome(Run::Outcome outcome, const QString &tex
         return;
     }
     state = State::WaitingForNext;
-    say("Waiting for the next sensor");
+    say(tr("Waiting for the next sensor"));
     poll.start();
 }
 

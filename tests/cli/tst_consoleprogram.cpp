@@ -86,6 +86,8 @@ private:
     QStringList programLines() const; // the lines that are not the world's own
     // The console program's process id: the world's child, once it runs.
     qint64 programPid() const;
+    // The program and the world started from now on read this language; empty: the test's own.
+    void speak(const QByteArray &language);
     // Where the console program keeps its downloaded package.
     QString storedPackage() const { return work->filePath("cache/ovk-sensor-updater/dl/app.zip"); }
 
@@ -95,6 +97,7 @@ private:
     QByteArray errors; // standard error, when kept apart (OVK_TEST_SEPARATE_ERRORS)
     QString demoPackage;
     const QString savedPath = qEnvironmentVariable("PATH");
+    const QByteArray savedLanguage = qgetenv("LANGUAGE");
 };
 
 void TestConsoleProgram::initTestCase()
@@ -122,6 +125,7 @@ void TestConsoleProgram::init()
     qputenv("XDG_DATA_HOME", work->filePath("data").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_EXIT", "0");
     qputenv("OVK_FAKE_TOOL_CHECK_ZIP", "1");
+    speak(QByteArray());
     output.clear();
     errors.clear();
 }
@@ -167,6 +171,11 @@ void TestConsoleProgram::startWorld(const QStringList &worldOptions,
             [this] { errors += world->readAllStandardError(); });
     world->start("umockdev-wrapper", arguments);
     QVERIFY(world->waitForStarted());
+}
+
+void TestConsoleProgram::speak(const QByteArray &language)
+{
+    qputenv("LANGUAGE", language.isEmpty() ? savedLanguage : language);
 }
 
 bool TestConsoleProgram::waitForLine(const QString &line, int count, int timeoutMs)
@@ -475,7 +484,10 @@ void TestConsoleProgram::jsonEventsAndHistory()
     qputenv("OVK_FAKE_TOOL_EXIT", "3");
     qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1500");
     qputenv("OVK_TEST_SEPARATE_ERRORS", "1");
+    // Whatever the user's language, a script reads English.
+    speak("fr");
     startWorld({}, {"--json", "--package", demoPackage});
+    speak(QByteArray());
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
     qunsetenv("OVK_TEST_SEPARATE_ERRORS");
     QCOMPARE(exitCode(), 1);
@@ -487,14 +499,21 @@ void TestConsoleProgram::jsonEventsAndHistory()
         events.append(event.object());
     }
     QStringList steps;
+    QStringList texts;
     QList<int> percents;
     for (const QJsonObject &event : events) {
+        if (event.contains("text"))
+            texts << event["text"].toString();
         if (event["event"] == "step")
             steps << event["step"].toString();
         if (event["event"] == "progress")
             percents << event["percent"].toInt();
     }
     QCOMPARE(steps, (QStringList{"restart", "bootloader", "writing"}));
+    QCOMPARE(texts,
+             (QStringList{"Updating the sensor with " + demoPackage,
+                          "Restarting the sensor into its bootloader", "Looking for the bootloader",
+                          "Writing the firmware", "Error on update"}));
     QVERIFY(!percents.isEmpty() && percents.last() <= 100);
     const QJsonObject outcome = events.last();
     QCOMPARE(outcome["event"].toString(), "outcome");
@@ -560,8 +579,9 @@ void TestConsoleProgram::everySensorAtOnce_data()
     QTest::addColumn<QStringList>("worldOptions");
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QStringList>("ports"); // flashed, one run each
-    QTest::addColumn<QStringList>("told");  // among the lines, the last one last
+    QTest::addColumn<QStringList>("ports");   // flashed, one run each
+    QTest::addColumn<QStringList>("told");    // among the lines, the last one last
+    QTest::addColumn<QByteArray>("language"); // empty: the test's own
 
     // Each sensor's own bootloader, one already waiting in it, found by its own place.
     QTest::newRow("three sensors, one in its bootloader")
@@ -569,18 +589,29 @@ void TestConsoleProgram::everySensorAtOnce_data()
         << QStringList{"ttyACM11", "ttyACM12", "ttyACM13"}
         << QStringList{"Sensor 3-1 (TVX2024B0001): Update done",
                        "Sensor 3-2 (TVX2024B0002): Update done",
-                       "Sensor 3-3 (TVXBL1003): Update done", "3 updated, 0 failed"};
+                       "Sensor 3-3 (TVXBL1003): Update done", "3 updated, 0 failed"}
+        << QByteArray();
     // --all never guesses which bootloader is whose.
     QTest::newRow("a port whose place cannot be read")
         << QStringList{"--sensors", "2", "--unplaced-port"} << QStringList() << 1
         << QStringList{"ttyACM11", "ttyACM12"}
         << QStringList{"Sensor on ttyACM20: not updated with the others: where it is plugged in "
                        "cannot be told apart from where the others are",
-                       "2 updated, 1 failed"};
+                       "2 updated, 1 failed"}
+        << QByteArray();
     // A tool that cannot run twice at once: the sensors' restarts overlap, the flashes queue.
     QTest::newRow("one tool at a time")
         << QStringList{"--sensors", "2"} << QStringList{"--tools-at-once", "1"} << 0
-        << QStringList{"ttyACM11", "ttyACM12"} << QStringList{"2 updated, 0 failed"};
+        << QStringList{"ttyACM11", "ttyACM12"} << QStringList{"2 updated, 0 failed"}
+        << QByteArray();
+    // A person reads the program's lines in their language.
+    QTest::newRow("two sensors, in French")
+        << QStringList{"--sensors", "2"} << QStringList() << 0
+        << QStringList{"ttyACM11", "ttyACM12"}
+        << QStringList{"Capteur 3-1 (TVX2024B0001) : Mise à jour terminée",
+                       "Capteur 3-2 (TVX2024B0002) : Mise à jour terminée",
+                       "2 mis à jour, 0 en échec"}
+        << QByteArray("fr");
 }
 
 void TestConsoleProgram::everySensorAtOnce()
@@ -590,6 +621,8 @@ void TestConsoleProgram::everySensorAtOnce()
     QFETCH(int, exitCode);
     QFETCH(QStringList, ports);
     QFETCH(QStringList, told);
+    QFETCH(QByteArray, language);
+    speak(language);
     qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1000");
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_TIMES", work->filePath("times").toLocal8Bit());

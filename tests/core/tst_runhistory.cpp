@@ -2,6 +2,7 @@
 // history, the newest logs kept, files only their user may read, and under sudo a home of root's
 // own; the console program's --history on a real history file.
 #include "PackageFolder.h"
+#include "ProgramLanguage.h"
 #include "RunHistory.h"
 #include "RunRecord.h"
 #include "UserFolders.h"
@@ -108,6 +109,7 @@ private slots:
     void rootInAnotherUsersEnvironment();
     void consoleHistory_data();
     void consoleHistory();
+    void tableInTheUsersLanguage();
 
 private:
     std::unique_ptr<QTemporaryDir> work;
@@ -542,6 +544,20 @@ void TestRunHistory::consoleHistory()
             QVERIFY2(out[row].contains("  " + sensor + "  "), qPrintable(out[row]));
     }
 #endif
+}
+
+// The history keeps English words; a person reads the table in the program's language.
+void TestRunHistory::tableInTheUsersLanguage()
+{
+    QVERIFY(writeFile(RunHistory::historyFile(), historyOf(4)));
+    const ProgramLanguage german(QStringList(), {"de-AT"});
+    const QStringList lines = RunHistory::overview(3).split('\n');
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines.first().simplified(), "Zeitpunkt Programm Sensor Paket Ergebnis Schritte");
+    QVERIFY2(lines[1].contains("  Update abgeschlossen (0)  Neustart 3.0 s, Bootloader 410 ms, "
+                               "Schreiben 18.2 s"),
+             qPrintable(lines[1]));
+    QCOMPARE(lines.last(), "1 früheres Update wird nicht angezeigt.");
 }
 
 QTEST_GUILESS_MAIN(TestRunHistory)

@@ -6,6 +6,7 @@
 #include "Packages.h"
 #include "Privileges.h"
 #include "Processes.h"
+#include "ProgramLanguage.h"
 #include "RunHistory.h"
 #include "SensorTestbed.h"
 #include "SignalWait.h"
@@ -220,13 +221,17 @@ void TestUpdateSequence::wholeRoad_data()
     QTest::addColumn<QByteArray>("toolExit");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<bool>("everyUsersLock"); // else the computer's file cannot be made
+    QTest::addColumn<QString>("language");    // the user's; empty: English
 
-    QTest::newRow("success") << QByteArray("0") << 0 << true;
-    QTest::newRow("failure") << QByteArray("3") << 3 << true;
-    QTest::newRow("exit 255") << QByteArray("255") << 255 << true;
-    QTest::newRow("crash") << QByteArray("crash") << 11 << true; // the signal, as reported
+    QTest::newRow("success") << QByteArray("0") << 0 << true << QString();
+    QTest::newRow("failure") << QByteArray("3") << 3 << true << QString();
+    QTest::newRow("exit 255") << QByteArray("255") << 255 << true << QString();
+    // The signal, as the platform reports it.
+    QTest::newRow("crash") << QByteArray("crash") << 11 << true << QString();
+    // The user reads German; the history and the log keep English.
+    QTest::newRow("crash, in German") << QByteArray("crash") << 11 << true << "de";
     // The user is told that the lock kept out nobody else's programs.
-    QTest::newRow("success, this user's lock only") << QByteArray("0") << 0 << false;
+    QTest::newRow("success, this user's lock only") << QByteArray("0") << 0 << false << QString();
 }
 
 void TestUpdateSequence::wholeRoad()
@@ -234,6 +239,8 @@ void TestUpdateSequence::wholeRoad()
     QFETCH(QByteArray, toolExit);
     QFETCH(int, exitCode);
     QFETCH(bool, everyUsersLock);
+    QFETCH(QString, language);
+    const ProgramLanguage speaking(QStringList(), {language});
     qputenv("OVK_FAKE_TOOL_EXIT", toolExit);
     placeTool();
     bed->plugSensor();
@@ -309,8 +316,9 @@ void TestUpdateSequence::wholeRoad()
     const bool toolCrashed = toolExit == "crash";
     QCOMPARE(entry.contains("code"), !toolCrashed);
     QCOMPARE(entry[toolCrashed ? "signal" : "code"].toInt(), exitCode);
-    QCOMPARE(updater->runDetails().contains("The flashing tool was ended by signal 11"),
-             toolCrashed);
+    const QString crashNote = language.isEmpty() ? "The flashing tool was ended by signal 11"
+                                                 : "Das Flash-Tool wurde durch Signal 11";
+    QCOMPARE(updater->runDetails().contains(crashNote), toolCrashed);
     QCOMPARE(entry["version"].toString(), "0.1");
     QCOMPARE(entry["sensor"].toString(), "TVX2024A0001");
     const QJsonObject stored = entry["package"].toObject();
@@ -328,6 +336,7 @@ void TestUpdateSequence::wholeRoad()
     const QString runLog = fileContents(RunHistory::logFolder() + '/' + entry["log"].toString());
     QVERIFY(runLog.contains(QString("Update done, Exit code: %1").arg(exitCode)));
     QVERIFY(runLog.contains("--- output of the flashing tool ---\nstand-in flashing tool"));
+    QCOMPARE(runLog.contains("The flashing tool was ended by signal 11"), toolCrashed);
     QVERIFY(updater->runDetails().contains("stand-in diagnostics for dl/my package (v2).zip"));
 }
 

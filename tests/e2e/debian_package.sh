@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The two Debian packages as scripts/package makes them: their files; the console package's
 # dependencies, which must pull in no display stack; the window's Depends against the QML
-# modules that our documents and the fallback dialogs import; its desktop entry and AppStream
+# modules that our documents and the fallback dialogs import, and Qt's catalogs; its desktop entry and AppStream
 # metadata as Debian's validators see them; the udev scripts; and lintian without errors.
 # Usage: debian_package.sh SOURCE_DIR
 set -euo pipefail
@@ -73,6 +73,9 @@ while read -r module version; do
     grep -qx "$owner" <<<"$closure" || fail "$module ($owner) is missing from Depends"
 done <<<"$imports"
 grep -qx libgl1-mesa-dri <(depends "$window") || fail "libgl1-mesa-dri is missing from Depends"
+# Qt's catalogs, for its dialogs' buttons in the user's language.
+grep -qx qttranslations5-l10n <(depends "$window") || fail "qttranslations5-l10n is missing from Depends"
+[ "$(dpkg-deb -f "$console" Recommends)" = qttranslations5-l10n ] || fail "the console's Recommends"
 [ "$(dpkg-deb -f "$window" Recommends)" = qt5-gtk-platformtheme ] || fail "Recommends"
 
 dpkg-deb -x "$window" "$work/root"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The real program under a virtual display: its window "OVK Sensor Updater" appears.
+# The real program under a virtual display: its window "OVK Sensor Updater" appears, titled with
+# the program's name in every language (here German).
 # Usage: window_shows.sh UPDATER
 set -euo pipefail
 updater=$1
@@ -8,7 +9,7 @@ work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; rm -rf "$work" 2>/dev/null || true' EXIT
 
 cd "$work"
-"$updater" &
+LANGUAGE=de "$updater" &
 pid=$!
 window=$(wait_window "OVK Sensor Updater") || { echo "no window"; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"

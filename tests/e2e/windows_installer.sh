@@ -4,7 +4,8 @@
 # folder), its Add/Remove Programs entry and the update lock's folder under ProgramData, with
 # the rights it asks icacls for (Wine's icacls names its arguments and sets nothing) and the
 # computer's lock file; the installed window drawn, with no sensor (there is no USB under Wine):
-# the indicator red and "No sensor connected" on a press; the console program's version; its
+# the indicator red and "No sensor connected" on a press; the console program's version, and its
+# words in German with Qt's own catalog from beside it; its
 # supervisor, which leaves nothing of its tool running; a silent uninstall that removes the
 # files, the entry and the lock's folder with every user's lock files and records.
 # Usage: windows_installer.sh INSTALLER
@@ -13,6 +14,8 @@ installer=$(realpath "$1")
 source "$(dirname "$0")/../../tools/xdrive.sh"
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine takes Windows' display language from LC_ALL: English, whatever this computer's.
+export LC_ALL=C.UTF-8
 finish() {
     status=$?
     wineserver -k 2>/dev/null || true
@@ -47,7 +50,7 @@ left_by_users
 WINEDEBUG=-all,fixme+icacls wine "$installer" /S 2>"$work/install.log"
 wineserver -w
 for file in Updater.exe ovk-sensor-update.exe uninstall.exe qt.conf Qt5Core.dll libssl-3-x64.dll \
-    plugins/platforms/qwindows.dll qml/QtQuick/Dialogs/qmldir; do
+    plugins/platforms/qwindows.dll qml/QtQuick/Dialogs/qmldir translations/qtbase_de.qm; do
     [ -f "$dir/$file" ] || fail "$file was not installed"
 done
 entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
@@ -102,6 +105,11 @@ done
 
 version=$(wine "$windir\\ovk-sensor-update.exe" --version | tr -d '\r')
 [ "$version" = "ovk-sensor-update 0.1" ] || fail "--version printed '$version'"
+# Qt's words (a usage error) from its catalog beside the program.
+said=$(LC_ALL=de_DE.UTF-8 wine "$windir\\ovk-sensor-update.exe" --bogus 2>&1 | tr -d '\r') || true
+[ "$said" = "Unbekannte Option 'bogus'." ] || fail "in German, a usage error said '$said'"
+said=$(LC_ALL=de_DE.UTF-8 wine "$windir\\ovk-sensor-update.exe" --package x.zip 2>&1 | tr -d '\r') || true
+[ "$said" = "Kein Sensor angeschlossen" ] || fail "in German, no sensor said '$said'"
 
 # The installed supervisor ends whatever its tool started and left running, which would keep
 # the update lock; the tool's own exit code is told as it was.
@@ -136,6 +144,7 @@ left_by_users
 wine "$dir/uninstall.exe" /S
 wineserver -w
 [ ! -e "$dir/Updater.exe" ] || fail "the uninstaller left the program"
+[ ! -e "$dir" ] || fail "the uninstaller left files: $(cd "$dir" && find . -type f | head -n5)"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the shortcut"
 ! wine reg query "$key" >/dev/null 2>&1 || fail "the uninstaller left the Add/Remove Programs entry"
 [ ! -e "$lockdir" ] || fail "the uninstaller left the update lock's folder"

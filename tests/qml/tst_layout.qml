@@ -1,6 +1,8 @@
-// The update screen's geometry in the fixed window: 480 wide, the screen 224 high.
+// The update screen's geometry in the fixed window: 480 wide, the screen 224 high; in every
+// language.
 import QtQuick 2.9
 import QtTest 1.2
+import OVK 1.0
 import "WindowHelper.js" as Helper
 
 TestCase {
@@ -17,11 +19,104 @@ TestCase {
         screen = Helper.find(testCase, window, "mainWindow")
     }
 
+    function cleanup() {
+        testLanguage.use("")
+    }
+
     // The item's rectangle in the form's coordinates.
     function box(item) {
         var topLeft = item.mapToItem(screen, 0, 0)
         return { left: topLeft.x, top: topLeft.y, right: topLeft.x + item.width,
                  bottom: topLeft.y + item.height, centerY: topLeft.y + item.height / 2 }
+    }
+
+    // Where a text item's words are drawn: one line, which may run past its item's right edge.
+    // (Its height is the item's: a font's own line height can be far more, as under Wine.)
+    function drawn(text) {
+        var b = box(text)
+        b.right = b.left + text.contentWidth
+        return b
+    }
+
+    function overlap(a, b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom
+    }
+
+    // A control's label is whole within the control, its padding left.
+    function verifyLabelFits(control) {
+        verify(control.contentItem.implicitWidth <= control.contentItem.width,
+               "'" + control.text + "' needs " + control.contentItem.implicitWidth + " of "
+               + control.contentItem.width)
+    }
+
+    // Each text shown is drawn whole, inside the screen and over no other item.
+    function verifyScreenTextsFit() {
+        var texts = ["updateText", "stepLine", "unplugWarning"]
+        var items = ["podState", "buttonUpdate", "busyInd", "progressBar", "image"].concat(texts)
+        verifyLabelFits(screen.buttonUpdate)
+        for (var i = 0; i < texts.length; ++i) {
+            var text = screen[texts[i]]
+            if (!text.visible)
+                continue
+            var words = drawn(text)
+            verify(!text.truncated, "'" + text.text + "' is cut off")
+            verify(words.left >= 0 && words.top >= 0 && words.right <= screen.width
+                   && words.bottom <= screen.height,
+                   "'" + text.text + "' leaves the screen: " + JSON.stringify(words))
+            for (var j = 0; j < items.length; ++j) {
+                var other = screen[items[j]]
+                if (other === text || !other.visible)
+                    continue
+                var area = texts.indexOf(items[j]) >= 0 ? drawn(other) : box(other)
+                verify(!overlap(words, area), "'" + text.text + "' runs into " + items[j])
+            }
+        }
+    }
+
+    function verifyMenusFit() {
+        var bar = window.menuBar
+        verify(bar.itemAt(bar.count - 1).x + bar.itemAt(bar.count - 1).width <= window.width,
+               "the menu bar is wider than the window")
+        for (var i = 0; i < bar.count; ++i) {
+            verifyLabelFits(bar.itemAt(i))
+            var menu = bar.menuAt(i)
+            menu.open()
+            tryCompare(menu, "opened", true)
+            verify(menu.x + menu.width <= window.width, menu.title + " leaves the window")
+            for (var j = 0; j < menu.count; ++j)
+                verifyLabelFits(menu.itemAt(j))
+            menu.close()
+            tryCompare(menu, "visible", false)
+        }
+    }
+
+    // Every text of the window in its place at the window's size, idle and at every step with
+    // the longest progress, in each language besides English (whose texts the layout was made
+    // for).
+    function test_translationsFit_data() {
+        return [ { tag: "German", language: "de" }, { tag: "French", language: "fr" },
+                 { tag: "Spanish", language: "es" } ]
+    }
+
+    function test_translationsFit(data) {
+        testLanguage.use(data.language)
+        window = Helper.createWindow(testCase)
+        screen = Helper.find(testCase, window, "mainWindow")
+        verify(screen.buttonUpdate.text !== "Update Sensor", "the catalog is in use")
+        verifyScreenTextsFit()
+        verifyMenusFit()
+        updater.updatePod("dl/app.zip")
+        // The download's and the tool's progress, at its widest.
+        var steps = [[Updater.WaitingForPackage, 100], [Updater.RestartingSensor, -1],
+                     [Updater.LookingForBootloader, -1], [Updater.WritingFirmware, 100],
+                     [Updater.WaitingForTool, -1]]
+        for (var i = 0; i < steps.length; ++i) {
+            updater.step = steps[i][0]
+            updater.progress = steps[i][1]
+            verify(screen.stepLine.visible && screen.stepLine.text !== "")
+            verify(screen.unplugWarning.visible === (steps[i][0] === Updater.WritingFirmware))
+            verifyScreenTextsFit()
+        }
     }
 
     function test_formFillsContent() {

@@ -119,10 +119,34 @@ private:
     QByteArray pending;
 };
 
+// The table's words for a person; the history itself keeps English words and stable names.
+QString words(const char *source)
+{
+    return QCoreApplication::translate("RunHistory", source);
+}
+
 QString earlierRunsLine(qint64 earlier)
 {
-    return earlier == 1 ? QStringLiteral("1 earlier run is not shown.")
-                        : QStringLiteral("%1 earlier runs are not shown.").arg(earlier);
+    return earlier == 1 ? words(QT_TRANSLATE_NOOP("RunHistory", "1 earlier run is not shown."))
+                        : words(QT_TRANSLATE_NOOP("RunHistory", "%1 earlier runs are not shown."))
+                              .arg(earlier);
+}
+
+// A step's name as the history keeps it ("restart"), in words.
+QString stepName(const QString &key)
+{
+    //: The steps of an update, in the history's table: waiting for the firmware package,
+    //: restarting the sensor, looking for its bootloader, writing the firmware, waiting for
+    //: another sensor's flashing tool to finish.
+    static const char *const names[] = {
+        QT_TRANSLATE_NOOP("RunHistory", "package"), QT_TRANSLATE_NOOP("RunHistory", "restart"),
+        QT_TRANSLATE_NOOP("RunHistory", "bootloader"), QT_TRANSLATE_NOOP("RunHistory", "writing"),
+        QT_TRANSLATE_NOOP("RunHistory", "queue")};
+    for (const char *name : names) {
+        if (key == QLatin1String(name))
+            return words(name);
+    }
+    return key;
 }
 
 QString duration(double milliseconds)
@@ -131,18 +155,20 @@ QString duration(double milliseconds)
                                : QStringLiteral("%1 s").arg(milliseconds / 1000, 0, 'f', 1);
 }
 
-// The outcome's words, and how the flashing tool ended where it did.
+// The outcome's words, and how the flashing tool ended where it did. The words are kept in
+// English, as OutcomeWords writes them: a person reads them in the program's language.
 QString outcomeText(const QJsonObject &entry)
 {
-    const QString words = entry.value(QStringLiteral("words")).toString();
+    const QString outcome = QCoreApplication::translate(
+        "OutcomeWords", entry.value(QStringLiteral("words")).toString().toUtf8().constData());
     if (entry.contains(QStringLiteral("signal")))
-        return QStringLiteral("%1 (signal %2)")
-            .arg(words)
+        return words(QT_TRANSLATE_NOOP("RunHistory", "%1 (signal %2)"))
+            .arg(outcome)
             .arg(entry.value(QStringLiteral("signal")).toInt());
     if (entry.contains(QStringLiteral("code")))
-        return QStringLiteral("%1 (%2)").arg(words).arg(
+        return QStringLiteral("%1 (%2)").arg(outcome).arg(
             entry.value(QStringLiteral("code")).toInt());
-    return words;
+    return outcome;
 }
 
 QString sizeText(double bytes)
@@ -230,15 +256,18 @@ QString RunHistory::overview(int rows)
 
 QString RunHistory::table(const QList<QJsonObject> &entries)
 {
-    QList<QStringList> rows{{QStringLiteral("When"), QStringLiteral("Program"),
-                             QStringLiteral("Sensor"), QStringLiteral("Package"),
-                             QStringLiteral("Outcome"), QStringLiteral("Steps")}};
+    QList<QStringList> rows{{words(QT_TRANSLATE_NOOP("RunHistory", "When")),
+                             words(QT_TRANSLATE_NOOP("RunHistory", "Program")),
+                             words(QT_TRANSLATE_NOOP("RunHistory", "Sensor")),
+                             words(QT_TRANSLATE_NOOP("RunHistory", "Package")),
+                             words(QT_TRANSLATE_NOOP("RunHistory", "Outcome")),
+                             words(QT_TRANSLATE_NOOP("RunHistory", "Steps"))}};
     for (const QJsonObject &entry : entries) {
         const QJsonObject package = entry.value(QStringLiteral("package")).toObject();
         QStringList steps;
         const QJsonArray times = entry.value(QStringLiteral("steps")).toArray();
         for (const QJsonValue &step : times)
-            steps << step[QStringLiteral("step")].toString() + QLatin1Char(' ') +
+            steps << stepName(step[QStringLiteral("step")].toString()) + QLatin1Char(' ') +
                          duration(step[QStringLiteral("ms")].toDouble());
         QString packageText = package.value(QStringLiteral("file")).toString();
         if (package.contains(QStringLiteral("sha256")))

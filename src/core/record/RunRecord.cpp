@@ -150,9 +150,10 @@ void RunRecord::closeStep()
     currentStep.clear();
 }
 
-void RunRecord::addNote(const QString &note)
+void RunRecord::addNote(const QString &english, const QString &translated)
 {
-    notes.append(note);
+    notes.append(english);
+    translatedNotes.append(translated);
 }
 
 void RunRecord::setToolOutput(const QByteArray &toolOutput, const QByteArray &toolErrors)
@@ -196,7 +197,7 @@ QString RunRecord::toolTail(int count) const
 
 QString RunRecord::details() const
 {
-    QStringList parts = notes;
+    QStringList parts = translatedNotes;
     if (toolRan) {
         parts << QCoreApplication::translate("RunRecord", "What the flashing tool said last:")
               << lastLines(output, tailLines);

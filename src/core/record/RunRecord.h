@@ -27,8 +27,9 @@ public:
     void describePackage();
     void setSensor(const QString &serialNumber, const QString &portPath);
     void enterStep(const QString &step);
-    // A word for a person beside the log lines (what a USB error means, say).
-    void addNote(const QString &note);
+    // A word for a person beside the log lines (what a USB error means, say): the details show
+    // it in the program's language, the log in English.
+    void addNote(const QString &english, const QString &translated);
     void setToolOutput(const QByteArray &output, const QByteArray &errors);
     // How the flashing tool ended by itself: its exit code, or the signal that ended it.
     void setToolEnding(int exitCode, int signalNumber);
@@ -85,8 +86,9 @@ private:
     QList<QPair<QString, qint64>> steps; // name and how long, in milliseconds
     QString currentStep;
     qint64 stepStartedMs = 0;
-    QStringList notes;
-    mutable QMutex linesMutex; // log lines may come from any thread
+    QStringList notes;           // English, for the log
+    QStringList translatedNotes; // for the details
+    mutable QMutex linesMutex;   // log lines may come from any thread
     QStringList lines;
     bool toolRan = false;
     QByteArray output;

@@ -7,60 +7,77 @@
 #include <cstring>
 #include <iterator>
 
-QString OutcomeWords::title(Run::Outcome outcome)
+QString OutcomeWords::title(Run::Outcome outcome, Language language)
+{
+    return words(titleSource(outcome), language);
+}
+
+const char *OutcomeWords::titleSource(Run::Outcome outcome)
 {
     if (OutcomeCodes::isErrorOnUpdate(outcome))
-        return tr("Error on update");
+        return QT_TR_NOOP("Error on update");
     switch (outcome) {
     case Run::Done:
-        return tr("Update done");
+        return QT_TR_NOOP("Update done");
     case Run::NoSensor:
-        return tr("No sensor connected");
+        return QT_TR_NOOP("No sensor connected");
     case Run::AccessDenied:
-        return tr("Access denied");
+        return QT_TR_NOOP("Access denied");
     case Run::UpdateAlreadyRunning:
-        return tr("Update already running");
+        return QT_TR_NOOP("Update already running");
     case Run::MoreThanOneSensor:
-        return tr("More than one sensor connected");
+        return QT_TR_NOOP("More than one sensor connected");
     case Run::LockUnavailable:
-        return tr("Cannot start the update");
+        return QT_TR_NOOP("Cannot start the update");
     case Run::NoFlashingTool:
-        return tr("No flashing tool found");
+        return QT_TR_NOOP("No flashing tool found");
     case Run::Withdrawn:
-        return tr("Withdrawn before the sensor was touched");
+        return QT_TR_NOOP("Withdrawn before the sensor was touched");
     default:
-        return QString();
+        return nullptr;
     }
 }
 
-QString OutcomeWords::text(Run::Outcome outcome, const QString &detail)
+QString OutcomeWords::text(Run::Outcome outcome, const QString &detail, Language language)
+{
+    const QString words = OutcomeWords::words(textSource(outcome), language);
+    switch (outcome) {
+    case Run::LockUnavailable:
+        return words.arg(detail);
+    case Run::NoFlashingTool:
+        return words.arg(flashingToolName());
+    default:
+        return words;
+    }
+}
+
+const char *OutcomeWords::textSource(Run::Outcome outcome)
 {
     if (OutcomeCodes::isErrorOnUpdate(outcome))
-        return tr("Something went wrong during the update process, please try again.");
+        return QT_TR_NOOP("Something went wrong during the update process, please try again.");
     switch (outcome) {
     case Run::Done:
-        return tr("The update has been completed successfully");
+        return QT_TR_NOOP("The update has been completed successfully");
     case Run::NoSensor:
-        return tr("Please connect a Sensor.");
+        return QT_TR_NOOP("Please connect a Sensor.");
     case Run::AccessDenied:
-        return tr("We couldn't access your sensor. Please disconnect your sensor and make sure "
-                  "it's not open in any chrome tab");
+        return QT_TR_NOOP("We couldn't access your sensor. Please disconnect your sensor and make "
+                          "sure it's not open in any chrome tab");
     case Run::UpdateAlreadyRunning:
-        return tr("Another program on this computer is updating a sensor. Please wait until it "
-                  "has finished.");
+        return QT_TR_NOOP("Another program on this computer is updating a sensor. Please wait "
+                          "until it has finished.");
     case Run::MoreThanOneSensor:
-        return tr("Please connect only one sensor.");
+        return QT_TR_NOOP("Please connect only one sensor.");
     case Run::LockUnavailable:
-        return tr("The lock that keeps two programs from updating a sensor at the same time cannot "
-                  "be used (%1). Please ask whoever looks after this computer to remove it.")
-            .arg(detail);
+        return QT_TR_NOOP("The lock that keeps two programs from updating a sensor at the same "
+                          "time cannot be used (%1). Please ask whoever looks after this computer "
+                          "to remove it.");
     case Run::NoFlashingTool:
-        return tr("Please put %1 beside the program or on PATH, then try again.")
-            .arg(flashingToolName());
+        return QT_TR_NOOP("Please put %1 beside the program or on PATH, then try again.");
     case Run::Withdrawn:
-        return tr("The update was withdrawn while it waited for its firmware package.");
+        return QT_TR_NOOP("The update was withdrawn while it waited for its firmware package.");
     default:
-        return QString();
+        return nullptr;
     }
 }
 
@@ -70,9 +87,9 @@ QString OutcomeWords::line(Run::Outcome outcome, const QString &package, int too
     switch (outcome) {
     case Run::AccessDenied:
     case Run::MoreThanOneSensor:
-        return title(outcome) + QStringLiteral(": ") + text(outcome);
+        return labelled(title(outcome), text(outcome));
     case Run::UpdateAlreadyRunning:
-        return detail.isEmpty() ? title(outcome) : title(outcome) + QStringLiteral(": ") + detail;
+        return detail.isEmpty() ? title(outcome) : labelled(title(outcome), detail);
     case Run::LockUnavailable:
         return tr("Cannot use the update lock %1").arg(detail);
     case Run::NoFlashingTool:
@@ -85,17 +102,24 @@ QString OutcomeWords::line(Run::Outcome outcome, const QString &package, int too
                    .arg(toolTimeoutSeconds) +
                QLatin1Char(' ') + waitsInBootloader();
     case Run::SupervisorLost:
-        return title(outcome) + QStringLiteral(": ") + supervisorLost();
+        return labelled(title(outcome), supervisorLost());
     default:
         return title(outcome);
     }
 }
 
-QString OutcomeWords::lockOfThisUserOnly(const QString &reason)
+QString OutcomeWords::lockOfThisUserOnly(const QString &reason, Language language)
 {
-    return tr("Only this user's programs were kept off the sensor: the lock shared by every user "
-              "could not be made (%1).")
+    return words(QT_TR_NOOP("Only this user's programs were kept off the sensor: the lock shared "
+                            "by every user could not be made (%1)."),
+                 language)
         .arg(reason);
+}
+
+QString OutcomeWords::labelled(const QString &label, const QString &text)
+{
+    //: A label, then what it says: "Access denied: ...", "Sensor 3-1: Update done".
+    return tr("%1: %2").arg(label, text);
 }
 
 QString OutcomeWords::waitsInBootloader()
@@ -103,21 +127,27 @@ QString OutcomeWords::waitsInBootloader()
     return tr("The sensor waits in its bootloader; update it again.");
 }
 
-QString OutcomeWords::supervisorLost()
+QString OutcomeWords::supervisorLost(Language language)
 {
-    return tr("the flashing tool's supervisor ended unexpectedly; the tool may still be running");
+    return words(
+        QT_TR_NOOP(
+            "the flashing tool's supervisor ended unexpectedly; the tool may still be running"),
+        language);
 }
 
-QString OutcomeWords::toolCrashed(int signalNumber)
+QString OutcomeWords::toolCrashed(int signalNumber, Language language)
 {
 #ifdef Q_OS_WIN
     const QString name;
 #else
     const QString name = QString::fromLocal8Bit(strsignal(signalNumber));
 #endif
-    return name.isEmpty()
-               ? tr("The flashing tool was ended by signal %1.").arg(signalNumber)
-               : tr("The flashing tool was ended by signal %1 (%2).").arg(signalNumber).arg(name);
+    if (name.isEmpty())
+        return words(QT_TR_NOOP("The flashing tool was ended by signal %1."), language)
+            .arg(signalNumber);
+    return words(QT_TR_NOOP("The flashing tool was ended by signal %1 (%2)."), language)
+        .arg(signalNumber)
+        .arg(name);
 }
 
 QString OutcomeWords::stepLine(int step, int percent)
@@ -151,27 +181,43 @@ QString OutcomeWords::stepKey(int step)
     return step >= 0 && step < int(std::size(keys)) ? QString::fromLatin1(keys[step]) : QString();
 }
 
-QString OutcomeWords::usbErrorMeaning(int libusbError)
+QString OutcomeWords::usbErrorMeaning(int libusbError, Language language)
 {
     switch (libusbError) {
     case 0: // none was there to open
-        return tr("No running sensor was found to restart; its bootloader was looked for instead.");
+        return words(QT_TR_NOOP("No running sensor was found to restart; its bootloader was "
+                                "looked for instead."),
+                     language);
     case -3:
-        return text(Run::AccessDenied);
+        return text(Run::AccessDenied, QString(), language);
     case -4:
-        return tr("The sensor went away while it was being opened: it was unplugged or restarted.");
+        return words(QT_TR_NOOP("The sensor went away while it was being opened: it was "
+                                "unplugged or restarted."),
+                     language);
     case -6:
-        return tr("Another program holds the sensor. Close it, then try again.");
+        return words(QT_TR_NOOP("Another program holds the sensor. Close it, then try again."),
+                     language);
     case -12:
 #ifdef Q_OS_WIN
-        return tr("The sensor cannot be opened because Windows has not bound the WinUSB driver to "
-                  "it (LIBUSB_ERROR_NOT_SUPPORTED). Install the WinUSB driver for the sensor's "
-                  "interface 0, plug the sensor in again and try again.");
+        return words(QT_TR_NOOP("The sensor cannot be opened because Windows has not bound the "
+                                "WinUSB driver to it (LIBUSB_ERROR_NOT_SUPPORTED). Install the "
+                                "WinUSB driver for the sensor's interface 0, plug the sensor in "
+                                "again and try again."),
+                     language);
 #else
-        return tr("This system does not let the program open the sensor "
-                  "(LIBUSB_ERROR_NOT_SUPPORTED).");
+        return words(QT_TR_NOOP("This system does not let the program open the sensor "
+                                "(LIBUSB_ERROR_NOT_SUPPORTED)."),
+                     language);
 #endif
     default:
-        return tr("The sensor could not be opened (libusb error %1).").arg(libusbError);
+        return words(QT_TR_NOOP("The sensor could not be opened (libusb error %1)."), language)
+            .arg(libusbError);
     }
+}
+
+QString OutcomeWords::words(const char *source, Language language)
+{
+    if (!source)
+        return QString();
+    return language == English ? QString::fromUtf8(source) : tr(source);
 }

@@ -161,7 +161,9 @@ bool UpdateRun::takeLock()
     case UpdateLock::Result::Taken:
         if (!lock.thisUserOnly().isEmpty()) {
             told.caveat = OutcomeWords::lockOfThisUserOnly(lock.thisUserOnly());
-            record.addNote(told.caveat);
+            record.addNote(
+                OutcomeWords::lockOfThisUserOnly(lock.thisUserOnly(), OutcomeWords::English),
+                told.caveat);
         }
         holder = LockHolder::ofThisProgram();
         holderRecord = std::make_unique<HolderRecord>(lock.path());
@@ -201,7 +203,8 @@ void UpdateRun::restartSensor()
     if (!BootloaderCommand::send(usb, sensor.id.portPath, given.timing.bootloaderWriteTimeoutMs)) {
         const int error = usb.lastError();
         const QString errorName = QString::fromLatin1(usb.lastErrorName());
-        record.addNote(OutcomeWords::usbErrorMeaning(error));
+        record.addNote(OutcomeWords::usbErrorMeaning(error, OutcomeWords::English),
+                       OutcomeWords::usbErrorMeaning(error));
         emit usbError(error, errorName);
         if (error == UsbLink::errorAccess) {
             end(Run::AccessDenied);
@@ -307,7 +310,7 @@ void UpdateRun::onToolFinished(int)
     const ToolSupervisor::Ending ending = tool->ending();
     const Run::Outcome outcome = outcomeOf(ending);
     if (outcome == Run::SupervisorLost) {
-        qDebug().noquote() << OutcomeWords::supervisorLost();
+        qDebug().noquote() << OutcomeWords::supervisorLost(OutcomeWords::English);
         end(outcome);
         return;
     }
@@ -339,7 +342,8 @@ void UpdateRun::onToolFinished(int)
     told.updateDoneCode = ending.code;
     record.setToolEnding(told.toolExitCode, told.toolSignal);
     if (ending.crashed)
-        record.addNote(OutcomeWords::toolCrashed(ending.code));
+        record.addNote(OutcomeWords::toolCrashed(ending.code, OutcomeWords::English),
+                       OutcomeWords::toolCrashed(ending.code));
     end(outcome);
 }
 
@@ -403,13 +407,15 @@ void UpdateRun::end(Run::Outcome outcome, const QString &detail)
     progressPoll.stop();
     toolProgress.reset();
     if (outcome == Run::SupervisorLost)
-        record.addNote(OutcomeWords::supervisorLost());
+        record.addNote(OutcomeWords::supervisorLost(OutcomeWords::English),
+                       OutcomeWords::supervisorLost());
     told.outcome = outcome;
     told.detail = detail;
     told.port = portName;
     if (!told.toolEnded)
         told.updateDoneCode = OutcomeCodes::updateDoneCode(outcome);
-    record.end(outcomeName(outcome), OutcomeWords::title(outcome));
+    // The history and the log keep the English words, whatever the user reads.
+    record.end(outcomeName(outcome), OutcomeWords::title(outcome, OutcomeWords::English));
     told.details = record.details();
     told.toolTail = record.toolTail(toolTailLines);
     static bool saidHistoryFails = false;
