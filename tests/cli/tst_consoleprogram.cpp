@@ -538,45 +538,88 @@ void TestConsoleProgram::batchUntilTerminated()
 void TestConsoleProgram::everySensorAtOnce_data()
 {
     QTest::addColumn<QStringList>("worldOptions");
-    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("options"); // WEB: a web page for a package
+    QTest::addColumn<QStringList>("tool");    // the stand-in's settings, beside a run of 1 s
+    QTest::addColumn<bool>("loseSupervisor"); // the first tool's supervisor is killed
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QStringList>("ports"); // flashed, one run each
     QTest::addColumn<QStringList>("told");  // among the lines, the last one last
 
     // Each sensor's own bootloader, one already waiting in it, found by its own place.
+    const QStringList none;
     QTest::newRow("three sensors, one in its bootloader")
-        << QStringList{"--sensors", "3", "--waiting", "1"} << QStringList() << 0
+        << QStringList{"--sensors", "3", "--waiting", "1"} << none << none << false << 0
         << QStringList{"ttyACM11", "ttyACM12", "ttyACM13"}
         << QStringList{"Sensor 3-1 (TVX2024B0001): Update done",
                        "Sensor 3-2 (TVX2024B0002): Update done",
                        "Sensor 3-3 (TVXBL1003): Update done", "3 updated, 0 failed"};
     // --all never guesses which bootloader is whose.
     QTest::newRow("a port whose place cannot be read")
-        << QStringList{"--sensors", "2", "--unplaced-port"} << QStringList() << 1
+        << QStringList{"--sensors", "2", "--unplaced-port"} << none << none << false << 1
         << QStringList{"ttyACM11", "ttyACM12"}
         << QStringList{"Sensor on ttyACM20: not updated with the others: where it is plugged in "
                        "cannot be told apart from where the others are",
                        "2 updated, 1 failed"};
     // A tool that cannot run twice at once: the sensors' restarts overlap, the flashes queue.
     QTest::newRow("one tool at a time")
-        << QStringList{"--sensors", "2"} << QStringList{"--tools-at-once", "1"} << 0
-        << QStringList{"ttyACM11", "ttyACM12"} << QStringList{"2 updated, 0 failed"};
+        << QStringList{"--sensors", "2"} << QStringList{"--tools-at-once", "1"} << none << false
+        << 0 << QStringList{"ttyACM11", "ttyACM12"} << QStringList{"2 updated, 0 failed"};
+    // The tool whose supervisor was lost runs on: the next one waits for its end.
+    QTest::newRow("one tool at a time, a supervisor lost")
+        << QStringList{"--sensors", "2"} << QStringList{"--tools-at-once", "1"}
+        << QStringList{"OVK_FAKE_TOOL_SLEEP_MS=4000"} << true << 1
+        << QStringList{"ttyACM11", "ttyACM12"} << QStringList{"1 updated, 1 failed"};
+    QTest::newRow("one of two fails")
+        << QStringList{"--sensors", "2"} << none
+        << QStringList{"OVK_FAKE_TOOL_EXIT=3", "OVK_FAKE_TOOL_EXIT_ON=ttyACM12"} << false << 1
+        << QStringList{"ttyACM11", "ttyACM12"}
+        << QStringList{"Sensor 3-1 (TVX2024B0001): Update done",
+                       "Sensor 3-2 (TVX2024B0002): Error on update", "1 updated, 1 failed"};
+    // Every run ends at the press, and the group once.
+    QTest::newRow("a bad package")
+        << QStringList{"--sensors", "2"} << QStringList{"--package", "WEB"} << none << false << 1
+        << QStringList()
+        << QStringList{"Sensor 3-1 (TVX2024B0001): No usable firmware package: portal.zip",
+                       "Sensor 3-2 (TVX2024B0002): No usable firmware package: portal.zip",
+                       "0 updated, 2 failed"};
+    // A device with the sensor's ids chooses its serial number, escape sequences included.
+    QTest::newRow("a serial number with control characters")
+        << QStringList{"--sensors", "1", "--serial", "TVX\x1b]0;owned\x07\x1b[2J\\"} << none << none
+        << false << 0 << QStringList{"ttyACM11"}
+        << QStringList{"Sensor 3-1 (TVX\\x1b]0;owned\\x07\\x1b[2J\\\\): Update done",
+                       "1 updated, 0 failed"};
 }
 
 void TestConsoleProgram::everySensorAtOnce()
 {
     QFETCH(QStringList, worldOptions);
     QFETCH(QStringList, options);
+    QFETCH(QStringList, tool);
+    QFETCH(bool, loseSupervisor);
     QFETCH(int, exitCode);
     QFETCH(QStringList, ports);
     QFETCH(QStringList, told);
+    QVERIFY(writeFile("portal.zip", "<html>Sign in to the Wi-Fi</html>"));
     qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1000");
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_TIMES", work->filePath("times").toLocal8Bit());
-    startWorld(worldOptions, QStringList{"--all", "--package", demoPackage} + options);
+    for (const QString &setting : tool)
+        qputenv(qPrintable(setting.section('=', 0, 0)), setting.section('=', 1).toLocal8Bit());
+    if (!options.contains("--package"))
+        options << "--package" << demoPackage;
+    startWorld(worldOptions, QStringList{"--all"} + options.replaceInStrings("WEB", "portal.zip"));
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
     qunsetenv("OVK_FAKE_TOOL_RECORD");
     qunsetenv("OVK_FAKE_TOOL_TIMES");
+    qunsetenv("OVK_FAKE_TOOL_EXIT_ON");
+    if (loseSupervisor) {
+        // Killed as the out-of-memory killer would, while its tool writes: one at a time, it
+        // is the program's only child.
+        QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 30000);
+        const QList<qint64> supervisors = childProcessesOf(programPid());
+        QCOMPARE(supervisors.size(), 1);
+        QCOMPARE(::kill(pid_t(supervisors.first()), SIGKILL), 0);
+    }
     QCOMPARE(this->exitCode(), exitCode);
     QStringList flashed;
     for (const QByteArray &line : fileContents(work->filePath("runs.jsonl")).split('\n')) {
@@ -589,6 +632,8 @@ void TestConsoleProgram::everySensorAtOnce()
     for (const QString &line : told)
         QVERIFY2(said.contains(line), qPrintable(line));
     QCOMPARE(said.last(), told.last());
+    // One summary: the group finished once.
+    QCOMPARE(said.filter(QRegularExpression("^\\d+ updated, \\d+ failed$")).size(), 1);
     // Queued, each tool ends before the next starts.
     if (options.contains("--tools-at-once")) {
         const QList<QByteArray> events = fileContents(work->filePath("times")).split('\n');
@@ -633,21 +678,45 @@ void TestConsoleProgram::groupBesideAnotherProgramsRun()
 
 void TestConsoleProgram::groupAfterGroup()
 {
-    // A bench: two sensors updated at once; back from their restarts they are not updated
-    // again; taken out, and a third plugged in, it is the next group.
-    startWorld({"--sensors", "2"}, {"--all", "--repeat", "--package", demoPackage});
+    // A bench: sensor 1 fails (its tool fails on its port), sensor 2 waits in its bootloader and
+    // is updated there; back from their restarts, neither is updated again.
+    qputenv("OVK_FAKE_TOOL_EXIT", "3");
+    qputenv("OVK_FAKE_TOOL_EXIT_ON", "ttyACM11");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    startWorld({"--sensors", "2", "--waiting", "1"},
+               {"--all", "--repeat", "--package", demoPackage});
+    qunsetenv("OVK_FAKE_TOOL_EXIT_ON");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    const QString nextGroup = "Updating every sensor connected with " + demoPackage;
     QVERIFY(waitForLine("Waiting for the next sensors"));
     QVERIFY(waitForLine("world: sensor 1 is back") && waitForLine("world: sensor 2 is back"));
     QTest::qWait(2500);
-    QCOMPARE(programLines().count("Updating every sensor connected with " + demoPackage), 1);
-    world->write("unplug 1\nunplug 2\nplug 3\n");
-    QVERIFY(waitForLine("Sensor 3-3 (TVX2024B0003): Update done"));
+    QCOMPARE(programLines().count(nextGroup), 1);
+    // The failed one plugged in again is taken again, with a new one; the updated one, back in
+    // its application under another serial number, is out.
+    world->write("unplug 2\nunplug 1\nplug 1\nplug 3\n");
+    QVERIFY(waitForLine("Waiting for the next sensors", 2));
+    QVERIFY(programLines().contains("Sensor 3-3 (TVX2024B0003): Update done"));
+    QCOMPARE(programLines().count("Sensor 3-1 (TVX2024B0001): Error on update"), 2);
+    // Plugged in again after that group, sensor 2 is known by its application's serial number:
+    // the next one waits for it to be out (asked for the first time now).
+    QVERIFY(!programLines().contains("Unplug the updated sensors"));
+    world->write("unplug 3\nplug 2\nplug 4\n");
+    QVERIFY(waitForLine("Unplug the updated sensors"));
+    world->write("unplug 2\n");
+    QVERIFY(waitForLine("Sensor 3-4 (TVX2024B0004): Update done"));
+    QVERIFY(waitForLine("Waiting for the next sensors", 3));
     world->terminate();
-    QCOMPARE(exitCode(), 0);
+    QCOMPARE(exitCode(), 1);
     const QStringList said = programLines();
-    QCOMPARE(said.count("Updating every sensor connected with " + demoPackage), 2);
-    QCOMPARE(said.filter(QRegularExpression(": Update done$")).size(), 3);
-    QCOMPARE(said.last(), "3 updated, 0 failed");
+    QCOMPARE(said.count(nextGroup), 3);
+    // Each sensor counted once: sensor 1 failed three times.
+    QCOMPARE(said.last(), "3 updated, 1 failed");
+    const QByteArray runs = fileContents(work->filePath("runs.jsonl"));
+    QCOMPARE(runs.count("\"ttyACM11\""), 3);
+    QCOMPARE(runs.count("\"ttyACM12\""), 1);
+    QCOMPARE(runs.count("\"ttyACM13\""), 1);
+    QCOMPARE(runs.count("\"ttyACM14\""), 1);
 }
 
 QTEST_GUILESS_MAIN(TestConsoleProgram)
