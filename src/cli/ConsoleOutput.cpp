@@ -2,6 +2,7 @@
 #include "ConsoleOutput.h"
 
 #include "OutcomeWords.h"
+#include "PrintableText.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -73,8 +74,10 @@ QString ConsoleOutput::Sensor::name() const
 {
     if (place.isEmpty())
         return tr("Sensor on %1").arg(port);
-    return serialNumber.isEmpty() ? tr("Sensor %1").arg(place)
-                                  : tr("Sensor %1 (%2)").arg(place, serialNumber);
+    // The serial number is the device's to choose, escape sequences included.
+    return serialNumber.isEmpty()
+               ? tr("Sensor %1").arg(place)
+               : tr("Sensor %1 (%2)").arg(place, PrintableText::of(serialNumber));
 }
 
 void ConsoleOutput::sensorStep(const Sensor &sensor, int step, int percent)

@@ -3,6 +3,7 @@
 
 #include "OutcomeCodes.h"
 #include "OutcomeWords.h"
+#include "ToolTurns.h"
 
 #include <csignal>
 #include <cstdio>
@@ -18,6 +19,10 @@ GroupUpdateSession::GroupUpdateSession(Updater &updater, const CommandLine &opti
     : ConsoleSession(updater, options, out)
 {
     connect(&poll, &QTimer::timeout, this, &GroupUpdateSession::onPoll);
+    // For the whole session: a tool that outlives its run (its supervisor lost) keeps its turn
+    // from the next group too.
+    if (options.toolsAtOnce > 0)
+        turns = new ToolTurns(options.toolsAtOnce, this);
 }
 
 void GroupUpdateSession::start()
@@ -56,7 +61,7 @@ void GroupUpdateSession::stop(int signalNumber)
         return;
     }
     if (options.repeat) {
-        out.summary(updated, failed, exitCode());
+        out.summary(bench.updated(), bench.failed(), exitCode());
         end(exitCode());
         return;
     }
@@ -70,24 +75,27 @@ void GroupUpdateSession::onPoll()
         waitingSince.elapsed() >= qint64(options.waitSeconds) * 1000) {
         tellNoSensor();
         if (options.repeat)
-            out.summary(updated, failed, exitCode());
+            out.summary(bench.updated(), bench.failed(), exitCode());
         end(options.repeat ? exitCode() : OutcomeCodes::exitCode(Run::NoSensor));
         return;
     }
-    if (state == State::WaitingForNext && anyUpdatedStillThere(census)) {
+    bench.look(census);
+    bool anyUpdated = false;
+    bool anyNext = false;
+    for (const CensusSensor &sensor : census.sensors()) {
+        anyUpdated = anyUpdated || bench.isUpdated(sensor);
+        anyNext = anyNext || bench.isNext(sensor);
+    }
+    if (anyUpdated) {
         // The next ones plugged in before the updated ones are out: waited out, and said once.
-        if (census.count() > 0 && !askedToUnplug) {
-            bool onlyUpdated = true;
-            for (const CensusSensor &sensor : census.sensors())
-                onlyUpdated = onlyUpdated && updatedPlaces.contains(sensor.id.portPath);
-            if (!onlyUpdated) {
-                out.say(tr("Unplug the updated sensors"));
-                askedToUnplug = true;
-            }
+        if (anyNext && !askedToUnplug) {
+            out.say(tr("Unplug the updated sensors"));
+            askedToUnplug = true;
         }
         return;
     }
-    if (sensorsSettled(census))
+    // Sensors that failed and were left where they were go with the next ones, not alone.
+    if (anyNext && sensorsSettled(census))
         beginGroup();
 }
 
@@ -106,18 +114,6 @@ bool GroupUpdateSession::sensorsSettled(const SensorCensus &census)
     return !places.isEmpty() && unchangedSince.elapsed() >= settleMs;
 }
 
-// The sensors just updated come back from their restart on the same places, under the same
-// serial numbers: they must be out before the next group.
-bool GroupUpdateSession::anyUpdatedStillThere(const SensorCensus &census) const
-{
-    for (const CensusSensor &sensor : census.sensors()) {
-        if (updatedPlaces.contains(sensor.id.portPath) ||
-            (!sensor.id.serialNumber.isEmpty() && updatedSerials.contains(sensor.id.serialNumber)))
-            return true;
-    }
-    return false;
-}
-
 void GroupUpdateSession::beginGroup()
 {
     poll.stop();
@@ -128,7 +124,8 @@ void GroupUpdateSession::beginGroup()
     UpdateRun::Settings settings;
     settings.package = package;
     settings.timing = updater.runTiming();
-    group = new UpdateGroup(updater.usb(), settings, options.toolsAtOnce, this);
+    settings.toolTurns = turns;
+    group = new UpdateGroup(updater.usb(), settings, this);
     connect(group, &UpdateGroup::memberChanged, this, &GroupUpdateSession::onMemberChanged);
     connect(group, &UpdateGroup::memberEnded, this, &GroupUpdateSession::onMemberEnded);
     connect(group, &UpdateGroup::finished, this, &GroupUpdateSession::onGroupFinished);
@@ -180,19 +177,14 @@ QString GroupUpdateSession::lineOf(const UpdateGroup::Member &member) const
 void GroupUpdateSession::onGroupFinished()
 {
     out.endGroup();
-    updated += group->updated();
-    failed += group->failed();
+    // A sensor updated in this session is never taken for a new one, however long it is gone
+    // while it restarts; one that failed is taken again.
+    bench.groupEnded(group->members());
     lastGroupSize = group->members().size();
-    // Places are the next group's too; a sensor updated in this session, known by its serial
-    // number, is never taken for a new one, however long it is gone while it restarts.
-    updatedPlaces.clear();
-    for (const UpdateGroup::Member &member : group->members()) {
-        updatedPlaces.insert(member.sensor.id.portPath);
-        if (!member.sensor.id.serialNumber.isEmpty())
-            updatedSerials.insert(member.sensor.id.serialNumber);
-    }
     group->deleteLater();
     group = nullptr;
+    const int updated = bench.updated();
+    const int failed = bench.failed();
     const bool interruptedGroup = stoppingTools || (stopSignal != 0 && updated + failed == 0);
     if (interruptedGroup) {
         out.summary(updated, failed, ExitCode::interruptedBy(stopSignal));
@@ -216,5 +208,6 @@ int GroupUpdateSession::exitCode() const
 {
     if (!options.repeat && lastGroupSize == 1)
         return OutcomeCodes::exitCode(lastOutcome);
-    return updated > 0 && failed == 0 ? ExitCode::updateDone : ExitCode::errorOnUpdate;
+    return bench.updated() > 0 && bench.failed() == 0 ? ExitCode::updateDone
+                                                      : ExitCode::errorOnUpdate;
 }

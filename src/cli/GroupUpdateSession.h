@@ -3,11 +3,13 @@
 // sensors updated before have been unplugged and the next ones plugged in.
 #pragma once
 
+#include "BenchSensors.h"
 #include "ConsoleSession.h"
 #include "UpdateGroup.h"
 
 #include <QElapsedTimer>
-#include <QSet>
+
+class ToolTurns;
 
 class GroupUpdateSession : public ConsoleSession
 {
@@ -31,7 +33,6 @@ private:
     bool isUpdating() const override { return state == State::Updating; }
     void onPoll();
     bool sensorsSettled(const SensorCensus &census);
-    bool anyUpdatedStillThere(const SensorCensus &census) const;
     void beginGroup();
     void onMemberChanged(int index);
     void onMemberEnded(int index);
@@ -41,18 +42,16 @@ private:
     int exitCode() const;
 
     UpdateGroup *group = nullptr; // while one goes
+    ToolTurns *turns = nullptr;   // with --tools-at-once
     State state = State::WaitingForSensors;
     bool stoppingTools = false; // a second Ctrl+C stops the running updates
     bool askedToUnplug = false;
-    int updated = 0;
-    int failed = 0;
     int lastGroupSize = 0;
     Run::Outcome lastOutcome = Run::Done; // of a group of one
 
-    // The sensors of the last group by place, and of every group by serial number, to know when
-    // they are out; and how long the sensors plugged in since have stayed as they are.
-    QSet<QString> updatedPlaces;
-    QSet<QString> updatedSerials;
+    // The sensors of every group, to tell the next ones from them; and how long the sensors
+    // plugged in since have stayed as they are.
+    BenchSensors bench;
     QStringList seenPlaces;
     QElapsedTimer unchangedSince;
 };

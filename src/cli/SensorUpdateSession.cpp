@@ -131,10 +131,13 @@ bool SensorUpdateSession::isNextSensor(const UsbDeviceId &sensor) const
     if (!inBootloader(sensor) && !inBootloader(lastSensor) && !sensor.serialNumber.isEmpty() &&
         !lastSensor.serialNumber.isEmpty())
         return sensor.serialNumber != lastSensor.serialNumber;
-    if (sensor.portPath != lastSensor.portPath)
+    // A place that cannot be read (a device the bus is still setting up) tells nothing: only
+    // an empty bus for a while does.
+    const bool placesKnown = !sensor.portPath.isEmpty() && !lastSensor.portPath.isEmpty();
+    if (placesKnown && sensor.portPath != lastSensor.portPath)
         return true;
     // Back in its bootloader on the port just flashed: the same sensor.
-    if (inBootloader(sensor))
+    if (placesKnown && inBootloader(sensor))
         return false;
     return lastSensorCameBack && absentSince.isValid() && absentSince.elapsed() >= unplugSettleMs;
 }

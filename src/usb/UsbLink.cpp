@@ -100,9 +100,15 @@ QList<UsbDeviceId> UsbLink::identifyDevices(uint16_t vendorId, uint16_t productI
         id.productId = productId;
         const QString key = kind + id.portPath + QLatin1Char('@') +
                             QString::number(libusb_get_device_address(list[i]));
-        if (!serialNumbers.contains(key))
-            serialNumbers.insert(key, serialNumberOf(list[i], descriptor.iSerialNumber));
-        id.serialNumber = serialNumbers.value(key);
+        if (serialNumbers.contains(key)) {
+            id.serialNumber = serialNumbers.value(key);
+        } else {
+            id.serialNumber = serialNumberOf(list[i], descriptor.iSerialNumber);
+            // One that cannot be read yet (a device just plugged in, whose node's rights come a
+            // moment later) is asked for again at the next look: a bench knows a sensor by it.
+            if (!id.serialNumber.isEmpty() || descriptor.iSerialNumber == 0)
+                serialNumbers.insert(key, id.serialNumber);
+        }
         present.insert(key);
         devices.append(id);
     }

@@ -22,9 +22,18 @@
 #endif
 
 namespace {
+// Run 150's sensor answered with control characters in its serial number, as a rogue device with
+// the sensor's ids may: the history keeps them, a table shows them escaped.
 QString sensorOf(int run)
 {
+    if (run == 150)
+        return QStringLiteral("TVX\x1b[2J\x07\\");
     return QStringLiteral("TVX2024A%1").arg(run, 4, 10, QLatin1Char('0'));
+}
+
+QString shownSensorOf(int run)
+{
+    return run == 150 ? QStringLiteral("TVX\\x1b[2J\\x07\\\\") : sensorOf(run);
 }
 
 // A history line as a run leaves it, for run number run.
@@ -541,7 +550,8 @@ void TestRunHistory::consoleHistory()
         if (json)
             QCOMPARE(QJsonDocument::fromJson(out[row].toUtf8())["sensor"].toString(), sensor);
         else
-            QVERIFY2(out[row].contains("  " + sensor + "  "), qPrintable(out[row]));
+            QVERIFY2(out[row].contains("  " + shownSensorOf(runs[row]) + "  "),
+                     qPrintable(out[row]));
     }
 #endif
 }

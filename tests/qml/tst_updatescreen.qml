@@ -143,7 +143,7 @@ TestCase {
 
         // Unplugged: the next poll notices, and the same dialog gets its other text back.
         updater.connected = false
-        tryCompare(screen, "podConnected", false, 3000)
+        tryCompare(screen, "podConnected", false, 30000)
         mouseClick(screen.buttonUpdate)
         compareDialog(dialog("infoDialog"), "No sensor connected", "Please connect a Sensor.",
                       StandardIcon.Critical)
@@ -262,7 +262,7 @@ TestCase {
     function test_resultDialogMadeAhead() {
         open(true)
         tryVerify(function () { return testCase.findChild(screen, "updateDoneDialog") !== null },
-                  3000)
+                  30000)
     }
 
     // Each step in words, with the bar moving where its progress is known.
@@ -304,7 +304,7 @@ TestCase {
         compare(screen.podState.Accessible.role, Accessible.StatusBar)
         compare(screen.podState.Accessible.name, "No sensor connected")
         updater.connected = true
-        tryCompare(screen.podState.Accessible, "name", "Sensor connected", 3000)
+        tryCompare(screen.podState.Accessible, "name", "Sensor connected", 30000)
         // The button has the keys from the start, and shows it; Tab goes to the logo's link and
         // back, and Space or Enter there opens the website.
         verify(screen.buttonUpdate.activeFocus && screen.buttonUpdate.visualFocus)
@@ -323,7 +323,7 @@ TestCase {
         compare(screen.buttonUpdate.Accessible.description, "Update in progress...")
         updater.endRun(Updater.Done)
         pressIn(dialog("updateDoneDialog"), Qt.Key_Escape)
-        tryVerify(function () { return screen.buttonUpdate.visualFocus }, 3000)
+        tryVerify(function () { return screen.buttonUpdate.visualFocus }, 30000)
         compare(screen.buttonUpdate.Accessible.description, "")
     }
 
@@ -462,17 +462,19 @@ TestCase {
 
     function test_indicatorFollowsPoll() {
         open(true)
-        // Connected from the start, but the indicator stays red until the first poll.
+        // Connected from the start, but the indicator stays red until the first poll (the look
+        // at creation is none), which a slow machine may have reached by now.
         verify(screen.podConnected)
-        verify(Qt.colorEqual(screen.podState.color, "#f20000"))
-        verify(Qt.colorEqual(screen.podState.border.color, "#ac0505"))
-        compare(announced(), "")
-        tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#28f64b") }, 3000)
+        var polled = updater.pollCount > 1
+        verify(Qt.colorEqual(screen.podState.color, polled ? "#28f64b" : "#f20000"))
+        verify(Qt.colorEqual(screen.podState.border.color, polled ? "#029402" : "#ac0505"))
+        compare(announced(), polled ? "Sensor connected" : "")
+        tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#28f64b") }, 30000)
         verify(Qt.colorEqual(screen.podState.border.color, "#029402"))
         compare(announced(), "Sensor connected")
 
         updater.connected = false
-        tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#f20000") }, 3000)
+        tryVerify(function () { return Qt.colorEqual(screen.podState.color, "#f20000") }, 30000)
         verify(Qt.colorEqual(screen.podState.border.color, "#ac0505"))
         verify(!screen.podConnected)
         compare(announced(), "No sensor connected")
@@ -482,7 +484,7 @@ TestCase {
         open(true)
         mouseClick(screen.buttonUpdate)
         var polls = updater.pollCount
-        tryVerify(function () { return updater.pollCount >= polls + 2 }, 5000)
+        tryVerify(function () { return updater.pollCount >= polls + 2 }, 30000)
         verifyBusy()
     }
 

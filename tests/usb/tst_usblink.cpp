@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <libusb.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 constexpr uint16_t vendor = 0x1915;
@@ -54,6 +55,7 @@ private slots:
     void presence_data();
     void presence();
     void presenceLeavesOpenLinkAlone();
+    void serialNumberReadOnceItCanBe();
 
     void openFindsFirstMatchOnly_data();
     void openFindsFirstMatchOnly();
@@ -158,6 +160,23 @@ void TestUsbLink::presenceLeavesOpenLinkAlone()
     const unsigned char command = 0x12;
     QVERIFY(link.write(&command, 1, 1000)); // the handle is still open
     QCOMPARE(bed->writes().size(), 1);
+}
+
+void TestUsbLink::serialNumberReadOnceItCanBe()
+{
+    if (geteuid() != 0)
+        QSKIP("opening a node as it could not be opened before needs root");
+    // A device just plugged in, whose node's rights udev sets a moment later: its serial number
+    // is not known at the first look, and is at the next.
+    SensorFaults faults;
+    faults.openDenied = true;
+    bed->plugSensor(SensorTestbed::sensor, faults);
+    UsbLink link(nullptr);
+    {
+        WithoutFileAccessOverride asNormalUser;
+        QCOMPARE(link.identifyDevices(vendor, product).value(0).serialNumber, QString());
+    }
+    QCOMPARE(link.identifyDevices(vendor, product).value(0).serialNumber, "TVX2024A0001");
 }
 
 void TestUsbLink::openFindsFirstMatchOnly_data()

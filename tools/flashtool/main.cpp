@@ -4,6 +4,7 @@
 // it:
 //   OVK_FAKE_TOOL_RECORD    file to append one line per run to: JSON {args, cwd}
 //   OVK_FAKE_TOOL_EXIT      exit code (default 0), or "crash" to die of SIGSEGV
+//   OVK_FAKE_TOOL_EXIT_ON   a port (-p): the exit code above is for that port only, 0 elsewhere
 //   OVK_FAKE_TOOL_SLEEP_MS  time to take before ending
 //   OVK_FAKE_TOOL_PROGRESS  "0": prints no percentages while it writes
 //   OVK_FAKE_TOOL_CHECK_ZIP "1": succeed only when the package (-pkg) is a zip archive
@@ -146,7 +147,9 @@ int main(int argc, char *argv[])
         std::cerr << "not a firmware package: " << package << std::endl;
         return 2;
     }
-    const std::string exitCode = environment("OVK_FAKE_TOOL_EXIT", "0");
+    const std::string onlyOn = environment("OVK_FAKE_TOOL_EXIT_ON");
+    const std::string exitCode =
+        onlyOn.empty() || onlyOn == port ? environment("OVK_FAKE_TOOL_EXIT", "0") : "0";
     if (exitCode == "crash") {
         std::signal(SIGSEGV, SIG_DFL);
         std::raise(SIGSEGV);

@@ -155,7 +155,7 @@ QByteArray SensorTestbed::serialNumberOf(const QString &description)
 void SensorTestbed::plugSensor(const QString &description, const SensorFaults &faults)
 {
     auto ioctl = std::make_shared<SensorIoctl>(
-        faults, serialNumberOf(description),
+        faults, faults.serialNumber.isEmpty() ? serialNumberOf(description) : faults.serialNumber,
         [this, description](const QByteArray &bytes, bool accepted) {
             {
                 QMutexLocker lock(&writesMutex);

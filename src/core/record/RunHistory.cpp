@@ -1,6 +1,7 @@
 // The runs told afterwards (see RunHistory.h).
 #include "RunHistory.h"
 
+#include "PrintableText.h"
 #include "RunRecord.h"
 #include "UserFolders.h"
 
@@ -275,13 +276,19 @@ QString RunHistory::table(const QList<QJsonObject> &entries)
                                .arg(sizeText(package.value(QStringLiteral("size")).toDouble()),
                                     package.value(QStringLiteral("date")).toString(),
                                     package.value(QStringLiteral("sha256")).toString().left(12));
-        rows.append(
-            {QDateTime::fromString(entry.value(QStringLiteral("when")).toString(), Qt::ISODate)
-                 .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-             entry.value(QStringLiteral("program")).toString() + QLatin1Char(' ') +
-                 entry.value(QStringLiteral("version")).toString(),
-             entry.value(QStringLiteral("sensor")).toString(), packageText, outcomeText(entry),
-             steps.join(QStringLiteral(", "))});
+        QStringList row{
+            QDateTime::fromString(entry.value(QStringLiteral("when")).toString(), Qt::ISODate)
+                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+            entry.value(QStringLiteral("program")).toString() + QLatin1Char(' ') +
+                entry.value(QStringLiteral("version")).toString(),
+            entry.value(QStringLiteral("sensor")).toString(),
+            packageText,
+            outcomeText(entry),
+            steps.join(QStringLiteral(", "))};
+        // The file keeps what the device said; a terminal is shown no escape sequence of it.
+        for (QString &cell : row)
+            cell = PrintableText::of(cell);
+        rows.append(row);
     }
     QVector<int> widths(rows.first().size(), 0);
     for (const QStringList &row : rows)

@@ -2,22 +2,15 @@
 #include "UpdateGroup.h"
 
 #include "PortPlace.h"
-#include "ToolTurns.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 
-UpdateGroup::UpdateGroup(UsbLink &usb, const UpdateRun::Settings &runSettings, int toolsAtOnce,
-                         QObject *parent)
+UpdateGroup::UpdateGroup(UsbLink &usb, const UpdateRun::Settings &runSettings, QObject *parent)
     : QObject(parent)
     , usb(usb)
     , settings(runSettings)
-{
-    if (toolsAtOnce > 0) {
-        turns = new ToolTurns(toolsAtOnce, this);
-        settings.toolTurns = turns;
-    }
-}
+{}
 
 UpdateGroup::~UpdateGroup()
 {
@@ -113,20 +106,6 @@ void UpdateGroup::stop()
         if (member.run)
             member.run->stop();
     }
-}
-
-int UpdateGroup::updated() const
-{
-    return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
-        return member.ended && member.refusal.isEmpty() && member.report.outcome == Run::Done;
-    }));
-}
-
-int UpdateGroup::failed() const
-{
-    return int(std::count_if(all.begin(), all.end(), [](const Member &member) {
-        return member.ended && (!member.refusal.isEmpty() || member.report.outcome != Run::Done);
-    }));
 }
 
 bool UpdateGroup::hasEnded() const

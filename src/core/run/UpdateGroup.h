@@ -12,8 +12,6 @@
 #include <QList>
 #include <QObject>
 
-class ToolTurns;
-
 class UpdateGroup : public QObject
 {
     Q_OBJECT
@@ -26,11 +24,15 @@ public:
         UpdateRun *run = nullptr;
         bool ended = false;
         RunReport report; // once ended
+        // Refused, withdrawn or failed, it was not.
+        bool wasUpdated() const
+        {
+            return ended && refusal.isEmpty() && report.outcome == Run::Done;
+        }
     };
 
-    // toolsAtOnce: how many flashing tools may run at the same time; 0: no limit.
-    UpdateGroup(UsbLink &usb, const UpdateRun::Settings &settings, int toolsAtOnce,
-                QObject *parent = nullptr);
+    // settings: every run's, but its place; their toolTurns, where the tools take turns.
+    UpdateGroup(UsbLink &usb, const UpdateRun::Settings &settings, QObject *parent = nullptr);
     ~UpdateGroup() override;
 
     // The press: the census, and a run for each sensor that can be told apart. With awaited,
@@ -47,8 +49,6 @@ public:
     // the same port chain of another bus.
     static QString refusalOf(const CensusSensor &sensor, const QList<CensusSensor> &sensors,
                              bool busKnown);
-    int updated() const;
-    int failed() const;
     bool hasEnded() const;
 
 signals:
@@ -63,8 +63,7 @@ private:
     void endIfAllEnded();
 
     UsbLink &usb;
-    UpdateRun::Settings settings;
-    ToolTurns *turns = nullptr;
+    const UpdateRun::Settings settings;
     QList<Member> all;
     bool finishedSaid = false;
 };

@@ -5,6 +5,7 @@
 #include "BootloaderPort.h"
 #include "FirmwarePackage.h"
 #include "FlashingTool.h"
+#include "InheritedLock.h"
 #include "OutcomeCodes.h"
 #include "OutcomeWords.h"
 #include "PackageDownload.h"
@@ -284,6 +285,7 @@ void UpdateRun::onToolStarted()
     holder.port = portName;
     holder.supervisorPid = tool->processId();
     holder.deadline = QDateTime::currentDateTime().addMSecs(given.timing.toolTimeoutMs);
+    toolEndsBy.setRemainingTime(given.timing.toolTimeoutMs + given.timing.toolStopGraceMs);
     writeHolder();
     emit toolStarted(tool);
     record.describePackage();
@@ -422,10 +424,18 @@ void UpdateRun::end(Run::Outcome outcome, const QString &detail)
     QString error;
     if (!RunHistory::keep(record, &error))
         sayOnce(&saidHistoryFails, QStringLiteral("Cannot keep the history of updates: ") + error);
+    // A tool whose supervisor was lost may run on, holding the lock it inherited, and with no
+    // one left to stop it: its turn goes with it, or at the deadline its supervisor would have
+    // kept.
+    const bool toolMayRun = outcome == Run::SupervisorLost;
+    const InheritedLock toolsLock(toolMayRun ? lock.path() : QString());
     // Given back before the outcome is told: whoever hears it may start the next run at once.
     holderRecord.reset();
     lock.unlock();
-    if (given.toolTurns)
+    if (given.toolTurns && toolMayRun)
+        given.toolTurns->keepWhile(
+            this, [toolsLock] { return toolsLock.isHeld(); }, toolEndsBy);
+    else if (given.toolTurns)
         given.toolTurns->release(this);
     setStep(Run::NoStep);
     emit finished(outcome);

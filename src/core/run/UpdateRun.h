@@ -15,6 +15,7 @@
 #include "UpdateTiming.h"
 #include "RunOutcome.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
@@ -121,7 +122,8 @@ private:
     QTimer portSearch; // the bootloader wait, then the retries
     QElapsedTimer portSearchSince;
     QTimer toolDeadline;
-    QTimer progressPoll; // reads the tool's output as it grows
+    QDeadlineTimer toolEndsBy; // from the tool's start: its time-out and grace
+    QTimer progressPoll;       // reads the tool's output as it grows
     QPointer<FlashingToolProcess> tool;
     std::unique_ptr<ToolProgress> toolProgress;
     Run::Step currentStep = Run::NoStep;

@@ -7,7 +7,7 @@
 // bench's sensor N), "quit". With --stuck the sensor starts waiting in its bootloader, as after an
 // update cut short, and comes back as the application once flashed. With --sensors N a bench of N
 // sensors on places of their own takes the sensor's place, the last --waiting of them in their
-// bootloaders.
+// bootloaders, each back as its application once flashed.
 #include "LocalHelpServer.h"
 #include "SensorTestbed.h"
 
@@ -16,6 +16,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileSystemWatcher>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSet>
 #include <QSocketNotifier>
@@ -58,6 +61,7 @@ public:
     {
         unpluggedBench.remove(number);
         if (waiting) {
+            waitingBench.insert(number);
             bed.plug(SensorTestbed::numberedBootloader(number));
             say(QStringLiteral("sensor %1 waits in its bootloader (serial port ttyACM%2)")
                     .arg(number)
@@ -73,6 +77,7 @@ public:
         bed.unplugSensor(SensorTestbed::numberedSensor(number));
         bed.unplug(SensorTestbed::numberedBootloader(number));
         unpluggedBench.insert(number);
+        waitingBench.remove(number);
         say(QStringLiteral("sensor %1 unplugged").arg(number));
     }
 
@@ -105,11 +110,13 @@ public:
         say("sensor waits in its bootloader (serial port ttyACM0)");
     }
 
-    // The stand-in flashing tool records each run in this file: a run flashes the sensor.
+    // The stand-in flashing tool records each run in this file: a run flashes the sensor, or
+    // the bench's sensor on the port it names.
     void watchFlashing(const QString &recordFile)
     {
         watcher.addPath(recordFile);
-        connect(&watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+        connect(&watcher, &QFileSystemWatcher::fileChanged, this, [this](const QString &file) {
+            benchFlashed(file);
             if (!inBootloader || leaving)
                 return;
             leaving = true;
@@ -173,6 +180,11 @@ private:
         say(QStringLiteral("sensor %1 restarted into its bootloader (serial port ttyACM%2)")
                 .arg(number)
                 .arg(number + 10));
+        comeBackAfterStay(number);
+    }
+
+    void comeBackAfterStay(int number)
+    {
         QTimer::singleShot(bootloaderStayMs, this, [this, number] {
             if (unpluggedBench.contains(number))
                 return;
@@ -180,6 +192,23 @@ private:
             bed.plugSensor(SensorTestbed::numberedSensor(number), faults);
             say(QStringLiteral("sensor %1 is back").arg(number));
         });
+    }
+
+    // The bench's sensors that waited in their bootloaders and whose ports the new lines of the
+    // tool's record name were flashed: each comes back as its application after the stay.
+    void benchFlashed(const QString &recordFile)
+    {
+        QFile record(recordFile);
+        if (!record.open(QIODevice::ReadOnly))
+            return;
+        const QList<QByteArray> runs = record.readAll().split('\n');
+        for (; recordLinesRead < runs.size() - 1; ++recordLinesRead) {
+            const QJsonArray args =
+                QJsonDocument::fromJson(runs[recordLinesRead]).object()["args"].toArray();
+            const int number = args.last().toString().mid(6).toInt() - 10; // ttyACM11: 1
+            if (waitingBench.remove(number))
+                comeBackAfterStay(number);
+        }
     }
 
     QString other() const
@@ -232,7 +261,9 @@ private:
     }
 
     SensorTestbed bed;
-    QSet<int> unpluggedBench;                // taken out by hand: not back from their restart
+    QSet<int> unpluggedBench; // taken out by hand: not back from their restart
+    QSet<int> waitingBench;   // plugged in waiting in their bootloaders
+    int recordLinesRead = 0;
     QString current = SensorTestbed::sensor; // which of the two sensors is the world's
     int bootloaderStayMs;
     SensorFaults faults;
@@ -290,8 +321,10 @@ int main(int argc, char *argv[])
         "waiting", "The last N of the bench wait in their bootloaders.", "N", "0");
     const QCommandLineOption unplaced(
         "unplaced-port", "A bootloader's serial port whose USB place cannot be read is there too.");
+    const QCommandLineOption serial("serial", "The sensors answer with this serial number.",
+                                    "text");
     parser.addOptions({port, package, packageDelay, version, restart, stay, noSensor, stuck, denied,
-                       second, bench, waiting, unplaced});
+                       second, bench, waiting, unplaced, serial});
     parser.addPositionalArgument("program", "The program and its arguments.", "-- PROGRAM ...");
     parser.process(app);
     const QStringList program = parser.positionalArguments();
@@ -314,9 +347,10 @@ int main(int argc, char *argv[])
 
     SensorFaults faults;
     faults.openDenied = parser.isSet(denied);
+    faults.serialNumber = parser.value(serial).toLatin1();
     World world(parser.value(restart).toInt(), parser.value(stay).toInt(), faults);
     QString ownRecord;
-    if (parser.isSet(stuck)) {
+    if (parser.isSet(stuck) || parser.value(waiting).toInt() > 0) {
         // The program's flashing tool (the stand-in) tells the world when it flashes.
         QString record = qEnvironmentVariable("OVK_FAKE_TOOL_RECORD");
         if (record.isEmpty()) {
@@ -327,6 +361,8 @@ int main(int argc, char *argv[])
         QFile touched(record); // the watcher needs the file to exist
         touched.open(QIODevice::Append);
         world.watchFlashing(record);
+    }
+    if (parser.isSet(stuck)) {
         world.startInBootloader();
     } else if (parser.isSet(bench)) {
         const int count = parser.value(bench).toInt();
