@@ -2,6 +2,7 @@
 // history, the newest logs kept, files only their user may read, and under sudo a home of root's
 // own; the console program's --history on a real history file.
 #include "PackageFolder.h"
+#include "PrivateFiles.h"
 #include "RunHistory.h"
 #include "RunRecord.h"
 #include "UserFolders.h"
@@ -296,7 +297,7 @@ void TestRunHistory::appendsNeverOverwrite()
             std::this_thread::yield();
         QString error;
         for (int run = first; run < first + perWriter; ++run)
-            if (!UserFolders::append(RunHistory::historyFile(), runLine(run) + '\n', &error))
+            if (!PrivateFiles::append(RunHistory::historyFile(), runLine(run) + '\n', &error))
                 ++failures;
     };
     std::thread one(writer, 1);
