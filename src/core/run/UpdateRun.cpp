@@ -255,7 +255,8 @@ void UpdateRun::runFlashingTool()
     tool = new FlashingToolProcess(this);
     stage = Stage::Flashing;
     setStep(Run::WritingFirmware);
-    toolProgress = std::make_unique<ToolProgress>(tool->outputFile());
+    toolProgress = std::make_unique<ToolProgress>(
+        [tool = tool](qint64 offset) { return tool ? tool->outputFrom(offset) : QByteArray(); });
     progressPoll.start();
     connect(tool, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &UpdateRun::onToolFinished);
@@ -265,9 +266,14 @@ void UpdateRun::runFlashingTool()
     // The tool shares the lock: were this program killed mid-flash, no other could start on
     // the sensor before the tool has ended.
     lock.setInheritable(true);
-    tool->startTool(toolProgram, arguments, given.timing.toolTimeoutMs,
-                    given.timing.toolStopGraceMs);
+    QString error;
+    const bool started = tool->startTool(toolProgram, arguments, given.timing.toolTimeoutMs,
+                                         given.timing.toolStopGraceMs, &error);
     lock.setInheritable(false);
+    if (!started) {
+        qDebug().noquote() << "Cannot make the files of the flashing tool's output:" << error;
+        end(Run::ToolNotStarted);
+    }
 }
 
 void UpdateRun::onToolStarted()
