@@ -140,17 +140,19 @@ void TestUpdaterInterface::toolEndingsAreTold_data()
     // A tool run under its real supervisor (this test program, as the programs are), and how
     // the run then ends, in the window's words.
     QTest::addColumn<QStringList>("tool");
-    QTest::addColumn<QString>("action"); // "kill" the supervisor
+    QTest::addColumn<QString>("action"); // "kill" the supervisor, or "stop" the tool at once
     QTest::addColumn<Run::Outcome>("outcome");
     QTest::addColumn<QString>("title");
 
 #ifdef Q_OS_WIN
     const QStringList shell{"C:\\windows\\system32\\cmd.exe", "/c"};
     const QString wait = "ping -n 3 127.0.0.1 >nul";
+    const QString longWait = "ping -n 60 127.0.0.1 >nul";
     const QString sayAndExit = "echo its words& exit 0";
 #else
     const QStringList shell{"/bin/sh", "-c"};
     const QString wait = "sleep 2";
+    const QString longWait = "sleep 60";
     const QString sayAndExit = "echo its words; exit 0";
 #endif
     QTest::newRow("exit 0") << shell + QStringList{sayAndExit} << QString() << Run::Done
@@ -162,6 +164,9 @@ void TestUpdaterInterface::toolEndingsAreTold_data()
     // Killed, the supervisor says nothing: the tool may still run.
     QTest::newRow("supervisor killed")
         << shell + QStringList{wait} << "kill" << Run::SupervisorLost << "Error on update";
+    // A second Ctrl+C while the supervisor still starts is not lost.
+    QTest::newRow("stopped as its supervisor starts")
+        << shell + QStringList{longWait} << "stop" << Run::ToolStopped << "Error on update";
 #ifdef Q_OS_WIN
     // A Windows exit code is 32 bits: the tool's own, never read as one of the program's codes
     // (-5: another program updates).
@@ -183,6 +188,8 @@ void TestUpdaterInterface::toolEndingsAreTold()
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
     QString error;
     QVERIFY2(process.startTool(tool.first(), tool.mid(1), 30000, 1000, &error), qPrintable(error));
+    if (action == "stop")
+        process.stop();
     QVERIFY(process.waitForStarted(10000));
     if (action == "kill")
         process.kill();

@@ -17,6 +17,10 @@ FlashingToolProcess::FlashingToolProcess(QObject *parent)
     // The supervisor writes to the files it is handed, and nothing of its own.
     setStandardOutputFile(QProcess::nullDevice());
     setStandardErrorFile(QProcess::nullDevice());
+    connect(this, &QProcess::started, this, [this] {
+        if (stopAsked)
+            write("stop\n");
+    });
 #ifdef Q_OS_WIN
     // A group of its own, and no share in the console of the program that started it: neither
     // a Ctrl+C there nor the console's closing reaches the supervisor or its tool.
@@ -58,6 +62,7 @@ ToolSupervisor::Ending FlashingToolProcess::ending() const
 
 void FlashingToolProcess::stop()
 {
+    stopAsked = true;
     if (state() == Running)
         write("stop\n");
 }

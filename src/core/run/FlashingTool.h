@@ -33,7 +33,8 @@ public:
     QByteArray errors() const { return errorsFile.read(); }
     ToolSupervisor::Ending ending() const;
 
-    // Ends the tool and whatever it started: asked first, forced after the grace time.
+    // Ends the tool and whatever it started: asked first, forced after the grace time. Asked
+    // before the supervisor runs, it is told as soon as it does.
     void stop();
 
 protected:
@@ -45,6 +46,7 @@ private:
     UnnamedFile statusFile;
     UnnamedFile outputFile;
     UnnamedFile errorsFile;
+    bool stopAsked = false;
 };
 
 // The program to start, by its absolute path: the one beside this program, else the first on
