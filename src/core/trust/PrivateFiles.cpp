@@ -14,6 +14,7 @@
 #include <sddl.h>
 #else
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -198,14 +199,14 @@ bool PrivateFiles::append(const QString &path, const QByteArray &bytes, QString 
     return ok;
 }
 #else
-// A folder along path (path itself, where it exists, and every folder above it) belongs to
-// someone other than this program's user and root, or others could put something where a folder
-// of it is still missing (the nearest folder that exists is writable by them), or move a folder
-// of it away (one above it is writable by them without the sticky bit). Links are judged as
-// themselves: a link that another user put there is theirs.
-bool PrivateFiles::othersHaveSayAlong(const QString &path)
+namespace {
+// A file or folder along path (path itself, where it exists, and every folder above it) belongs
+// to someone other than self and root, or others could put something where a folder of it is
+// still missing or change the path itself (the nearest that exists is writable by them), or
+// move a folder of it away (one above it is writable by them without the sticky bit). Links are
+// judged as themselves: a link that another user put there is theirs.
+bool othersHaveSay(const QString &path, uid_t self)
 {
-    const uid_t self = geteuid();
     QString at = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     bool nearestExisting = true;
     for (;;) {
@@ -213,9 +214,10 @@ bool PrivateFiles::othersHaveSayAlong(const QString &path)
         if (lstat(QFile::encodeName(at).constData(), &info) == 0) {
             if (info.st_uid != self && info.st_uid != 0)
                 return true;
-            const bool othersWrite = info.st_mode & (S_IWGRP | S_IWOTH);
-            if (othersWrite && (nearestExisting || !(info.st_mode & S_ISVTX)) &&
-                S_ISDIR(info.st_mode))
+            // A link's own mode is no right to change it: only its owner may replace it.
+            const bool othersWrite = !S_ISLNK(info.st_mode) && (info.st_mode & (S_IWGRP | S_IWOTH));
+            if (othersWrite &&
+                (nearestExisting || (S_ISDIR(info.st_mode) && !(info.st_mode & S_ISVTX))))
                 return true;
             nearestExisting = false;
         }
@@ -224,6 +226,41 @@ bool PrivateFiles::othersHaveSayAlong(const QString &path)
             return false;
         at = above;
     }
+}
+
+// Where path leads, every link on the way followed; the part that does not exist yet is kept as
+// written.
+QString whereItLeads(const QString &path)
+{
+    QString at = path;
+    QString rest;
+    for (;;) {
+        if (char *real = realpath(QFile::encodeName(at).constData(), nullptr)) {
+            const QString reached = QFile::decodeName(real);
+            free(real);
+            return rest.isEmpty() ? reached : QDir(reached).filePath(rest);
+        }
+        const QString above = QFileInfo(at).path();
+        if (above == at)
+            return path;
+        const QString name = QFileInfo(at).fileName();
+        rest = rest.isEmpty() ? name : name + QLatin1Char('/') + rest;
+        at = above;
+    }
+}
+} // namespace
+
+bool PrivateFiles::othersHaveSayAlong(const QString &path)
+{
+    return othersHaveSay(path, geteuid());
+}
+
+bool PrivateFiles::onlyRootMayChange(const QString &path)
+{
+    const QStringList parts = path.split(QLatin1Char('/'));
+    return path.startsWith(QLatin1Char('/')) && !parts.contains(QStringLiteral(".")) &&
+           !parts.contains(QStringLiteral("..")) && !othersHaveSay(path, 0) &&
+           !othersHaveSay(whereItLeads(path), 0);
 }
 
 bool PrivateFiles::isOwnPlace(const QString &folder)

@@ -16,6 +16,11 @@ bool isOwnPlace(const QString &folder);
 // than this program's user and root, or others could put something where a folder of it is
 // still missing, or move a folder of it away.
 bool othersHaveSayAlong(const QString &path);
+// Whether root alone may change path: it, every folder above it, and where it leads past every
+// link belong to root, and nobody else may write them (a folder above may let others add files
+// where its sticky bit keeps them from moving what is there). Never a relative path, nor one
+// with "." or "..".
+bool onlyRootMayChange(const QString &path);
 #endif
 
 // Makes folder, and those above it that are missing, a folder that only this user may enter
