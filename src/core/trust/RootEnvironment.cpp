@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 #ifndef Q_OS_WIN
 #include <pwd.h>
@@ -126,6 +127,11 @@ QStringList RootEnvironment::keepToRootsOwn()
             qEnvironmentVariable(name.toLatin1().constData()).startsWith(QLatin1Char('/')))
             ::keepToRootsOwn(name.toLatin1(), Entries::Paths, &leftOut);
     }
+    // Root's own runtime folder, where it has one; else Qt's default for root.
+    const QString rootsRuntime = QStringLiteral("/run/user/0");
+    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR") && QFileInfo(rootsRuntime).isDir() &&
+        PrivateFiles::onlyRootMayChange(rootsRuntime))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(rootsRuntime));
     const QString home = qEnvironmentVariable("HOME");
     if (!PrivateFiles::onlyRootMayChange(home)) {
         const passwd *root = getpwuid(0);

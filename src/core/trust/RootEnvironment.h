@@ -9,8 +9,9 @@
 namespace RootEnvironment {
 // To be called first in main(), before Qt's application object loads anything. For a program
 // running as root, leaves out of the environment every path that another user may change (an
-// entry of a list; the whole variable where none is left), and makes HOME root's own home where
-// it is not. What it left out, a log line each; nothing for any other user, and on Windows,
-// where no program runs with another account's environment.
+// entry of a list; the whole variable where none is left), makes HOME root's own home where it
+// is not, and XDG_RUNTIME_DIR root's own runtime folder where it has one. What it left out, a log
+// line each; nothing for any other user, and on Windows, where no program runs with another
+// account's environment.
 QStringList keepToRootsOwn();
 } // namespace RootEnvironment
