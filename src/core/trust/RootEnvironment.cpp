@@ -65,13 +65,15 @@ constexpr Variable pathVariables[] = {
     {"GSETTINGS_SCHEMA_DIR", Entries::Paths},
     {"GDK_PIXBUF_MODULE_FILE", Entries::Paths},
     {"GDK_PIXBUF_MODULEDIR", Entries::Paths},
-    // The window's OpenGL drivers.
+    // The window's OpenGL drivers, and where they keep their shader cache.
     {"LIBGL_DRIVERS_PATH", Entries::Paths},
     {"__EGL_VENDOR_LIBRARY_DIRS", Entries::Paths},
     {"__EGL_VENDOR_LIBRARY_FILENAMES", Entries::Paths},
     {"__GLX_VENDOR_LIBRARY_NAME", Entries::NamesOrPaths},
     {"MESA_LOADER_DRIVER_OVERRIDE", Entries::NamesOrPaths},
     {"GBM_BACKENDS_PATH", Entries::Paths},
+    {"MESA_SHADER_CACHE_DIR", Entries::Paths},
+    {"MESA_GLSL_CACHE_DIR", Entries::Paths},
     // OpenSSL, for HTTPS: its configuration loads engines and providers, and names whom to trust.
     {"OPENSSL_CONF", Entries::Paths},
     {"OPENSSL_ENGINES", Entries::Paths},
