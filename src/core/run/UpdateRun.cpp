@@ -262,7 +262,6 @@ void UpdateRun::runFlashingTool()
             &UpdateRun::onToolFinished);
     connect(tool, &QProcess::started, this, &UpdateRun::onToolStarted);
     connect(tool, &QProcess::errorOccurred, this, &UpdateRun::onToolError);
-    toolDeadline.start(given.timing.toolTimeoutMs);
     // The tool shares the lock: were this program killed mid-flash, no other could start on
     // the sensor before the tool has ended.
     lock.setInheritable(true);
@@ -283,6 +282,9 @@ void UpdateRun::onToolStarted()
     holder.port = portName;
     holder.supervisorPid = tool->processId();
     holder.deadline = QDateTime::currentDateTime().addMSecs(given.timing.toolTimeoutMs);
+    // From the supervisor's start, as its own deadline: a stop is no longer lost while it
+    // starts, so a deadline counted from before would cut a slow start's tool short.
+    toolDeadline.start(given.timing.toolTimeoutMs);
     writeHolder();
     emit toolStarted(tool);
     record.describePackage();
