@@ -5,10 +5,12 @@
 #include "PollTimer.h"
 
 #include "ProgramLanguage.h"
+#include "RootEnvironment.h"
 #include "TrustedAuthorities.h"
 #include "Updater.h"
 
 #include <QDir>
+#include <QDebug>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -78,8 +80,11 @@ void publishPlatformLook(QQmlEngine *engine)
 
 int runApplication(int argc, char *argv[], const QUrl &mainDocument)
 {
+    const QStringList notRootsOwn = RootEnvironment::keepToRootsOwn();
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QGuiApplication app(argc, argv);
+    for (const QString &line : notRootsOwn)
+        qDebug().noquote() << line;
     // The fallback file dialog keeps its size in the settings of the application it runs in.
     QCoreApplication::setOrganizationName(QStringLiteral("OVK"));
     QCoreApplication::setApplicationName(QStringLiteral("Updater"));

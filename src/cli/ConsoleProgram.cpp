@@ -6,12 +6,14 @@
 #include "ProgramLanguage.h"
 #include "RunHistory.h"
 #include "GroupUpdateSession.h"
+#include "RootEnvironment.h"
 #include "SensorUpdateSession.h"
 #include "StopSignals.h"
 #include "TrustedAuthorities.h"
 #include "Updater.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QJsonDocument>
 #include <QTextStream>
 #include <QTimer>
@@ -91,6 +93,7 @@ int runSession(QCoreApplication &app, Updater &updater, const CommandLine &optio
 
 int runConsoleProgram(int argc, char *argv[])
 {
+    const QStringList notRootsOwn = RootEnvironment::keepToRootsOwn();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ovk-sensor-update"));
     speakUtf8ToConsole();
@@ -105,6 +108,8 @@ int runConsoleProgram(int argc, char *argv[])
         language.reset();
     if (!options.verbose)
         defaultHandler = qInstallMessageHandler(quietDebugLog);
+    for (const QString &line : notRootsOwn)
+        qDebug().noquote() << line;
     QTextStream out(stdout);
     if (options.history)
         return printHistory(out, options);

@@ -65,6 +65,7 @@ private slots:
     void stopSignals_data();
     void stopSignals();
     void twoProgramsOneSensor();
+    void rootUsesNothingOfAnotherUsers();
     void killedProgramsToolKeepsTheLockUntilItsDeadline();
     void jsonEventsAndHistory();
     void batchUntilTerminated();
@@ -455,6 +456,43 @@ void TestConsoleProgram::twoProgramsOneSensor()
                  .size(),
              1);
     QCOMPARE(fileContents(work->filePath("runs.jsonl")).count('\n'), 1);
+}
+
+void TestConsoleProgram::rootUsesNothingOfAnotherUsers()
+{
+    if (geteuid() != 0)
+        QSKIP("runs the program as root, as sudo -E does");
+    // What user nobody prepared and sudo -E hands on: a temporary folder, and a Qt plugin that
+    // leaves a trace where it is loaded.
+    const QString theirs = work->filePath("nobody");
+    QVERIFY(QDir().mkpath(theirs + "/tmp") && QDir().mkpath(theirs + "/plugins/bearer"));
+    QVERIFY(QFile::copy(tool("OVK_TRACE_PLUGIN"), theirs + "/plugins/bearer/libtrace.so"));
+    QCOMPARE(QProcess::execute("chown", {"-R", "65534:65534", theirs}), 0);
+    const QString trace = work->filePath("trace");
+    qputenv("OVK_PLUGIN_TRACE", trace.toLocal8Bit());
+    qputenv("OVK_FAKE_TOOL_EXIT", "3");
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1500");
+    qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
+    // Theirs are the program's alone; the world keeps its own. The package is downloaded: the
+    // network is what loads Qt's bearer plugins.
+    startWorld({"--package", demoPackage},
+               {"env", "TMPDIR=" + theirs + "/tmp", "QT_PLUGIN_PATH=" + theirs + "/plugins",
+                tool("OVK_CONSOLE_PROGRAM")},
+               false, true);
+    qunsetenv("OVK_PLUGIN_TRACE");
+    qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_FAKE_TOOL_RECORD");
+    const auto madeThere = [&] {
+        return QDir(theirs + "/tmp")
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    };
+    // While the tool runs, nothing of the run is there to be swapped for another outcome.
+    QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 20000);
+    QCOMPARE(madeThere(), QStringList());
+    QCOMPARE(exitCode(), 1);
+    QCOMPARE(programLines().last(), "Error on update");
+    QCOMPARE(madeThere(), QStringList());
+    QVERIFY2(!QFileInfo::exists(trace), "their plugin was loaded");
 }
 
 void TestConsoleProgram::killedProgramsToolKeepsTheLockUntilItsDeadline()

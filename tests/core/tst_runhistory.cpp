@@ -3,6 +3,8 @@
 // own; the console program's --history on a real history file.
 #include "PackageFolder.h"
 #include "ProgramLanguage.h"
+#include "PrivateFiles.h"
+#include "RootEnvironment.h"
 #include "RunHistory.h"
 #include "RunRecord.h"
 #include "UserFolders.h"
@@ -116,6 +118,8 @@ private slots:
     void privateFiles();
     void rootInAnotherUsersEnvironment_data();
     void rootInAnotherUsersEnvironment();
+    void rootsOwnEnvironment_data();
+    void rootsOwnEnvironment();
     void consoleHistory_data();
     void consoleHistory();
     void tableInTheUsersLanguage();
@@ -307,7 +311,7 @@ void TestRunHistory::appendsNeverOverwrite()
             std::this_thread::yield();
         QString error;
         for (int run = first; run < first + perWriter; ++run)
-            if (!UserFolders::append(RunHistory::historyFile(), runLine(run) + '\n', &error))
+            if (!PrivateFiles::append(RunHistory::historyFile(), runLine(run) + '\n', &error))
                 ++failures;
     };
     std::thread one(writer, 1);
@@ -482,6 +486,81 @@ void TestRunHistory::rootInAnotherUsersEnvironment()
     QDir::setCurrent(saved);
     QCOMPARE(package, workingDl ? QString("dl/app.zip") : UserFolders::cache() + "/dl/app.zip");
     QCOMPARE(QFileInfo::exists(workingPath + "/dl"), workingDl);
+#endif
+}
+
+void TestRunHistory::rootsOwnEnvironment_data()
+{
+#ifdef Q_OS_WIN
+    QSKIP("sudo is for Linux");
+#else
+    if (geteuid() != 0)
+        QSKIP("runs as root only");
+    // ROOT: a folder of root's; THEIRS: another user's. kept: what is left of the variable (null:
+    // unset).
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("kept");
+
+    QTest::newRow("root's") << QByteArray("QT_PLUGIN_PATH") << "ROOT"
+                            << "ROOT";
+    QTest::newRow("another user's") << QByteArray("QT_PLUGIN_PATH") << "THEIRS" << QString();
+    QTest::newRow("a list of both") << QByteArray("QML2_IMPORT_PATH") << "THEIRS:ROOT::"
+                                    << "ROOT";
+    QTest::newRow("root's inside another user's")
+        << QByteArray("TMPDIR") << "THEIRS/roots" << QString();
+    QTest::newRow("a link of root's to another user's")
+        << QByteArray("QT_QPA_PLATFORM_PLUGIN_PATH") << "ROOT/link" << QString();
+    QTest::newRow("root's, below a folder anyone may add to with the sticky bit")
+        << QByteArray("TMPDIR") << "ROOT/sticky/roots"
+        << "ROOT/sticky/roots";
+    QTest::newRow("a file anyone may write")
+        << QByteArray("OPENSSL_CONF") << "ROOT/open.cnf" << QString();
+    QTest::newRow("a relative path") << QByteArray("PATH") << "bin:ROOT"
+                                     << "ROOT";
+    QTest::newRow("back up out of root's")
+        << QByteArray("GIO_EXTRA_MODULES") << "ROOT/link/../x" << QString();
+    QTest::newRow("names stay, paths are judged")
+        << QByteArray("GTK_MODULES") << "gail:THEIRS/module.so"
+        << "gail";
+    QTest::newRow("any XDG folder") << QByteArray("XDG_PICTURES_DIR") << "THEIRS" << QString();
+    QTest::newRow("another user's home")
+        << QByteArray("HOME") << "THEIRS" << QFile::decodeName(getpwuid(0)->pw_dir);
+#endif
+}
+
+void TestRunHistory::rootsOwnEnvironment()
+{
+#ifndef Q_OS_WIN
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, value);
+    QFETCH(QString, kept);
+    const QString roots = work->filePath("root");
+    const QString theirs = work->filePath("theirs");
+    QVERIFY(QDir().mkpath(roots + "/sticky/roots") && QDir().mkpath(theirs + "/roots"));
+    QVERIFY(QFile::link(theirs, roots + "/link"));
+    QFile open(roots + "/open.cnf");
+    QVERIFY(open.open(QIODevice::WriteOnly) &&
+            open.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                QFileDevice::WriteGroup | QFileDevice::WriteOther));
+    QCOMPARE(chmod(QFile::encodeName(roots + "/sticky"), 01777), 0);
+    QCOMPARE(chown(QFile::encodeName(theirs), 65534, 65534), 0);
+    const auto placed = [&](QString text) {
+        return text.replace("ROOT", roots).replace("THEIRS", theirs);
+    };
+    const QByteArray saved = qgetenv(variable.constData());
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv(variable.constData(), placed(value).toLocal8Bit());
+    const QStringList leftOut = RootEnvironment::keepToRootsOwn();
+    const QString left = qEnvironmentVariable(variable.constData());
+    const bool isSet = qEnvironmentVariableIsSet(variable.constData());
+    qputenv(variable.constData(), saved);
+    qputenv("HOME", savedHome);
+    QCOMPARE(isSet ? left : QString(), kept.isNull() ? QString() : placed(kept));
+    // Said in the log, for whoever wonders where a path went.
+    QVERIFY2(leftOut.isEmpty() == (kept == value), qPrintable(leftOut.join(", ")));
+    for (const QString &line : leftOut)
+        QVERIFY2(line.contains(variable + '='), qPrintable(line));
 #endif
 }
 

@@ -3,8 +3,8 @@
 // between users, and the holders named as the system tells them.
 #include "LockHolder.h"
 #include "LogCapture.h"
+#include "PrivateFiles.h"
 #include "UpdateLock.h"
-#include "UserFolders.h"
 #include "UserIdentity.h"
 
 #include <QScopeGuard>
@@ -582,8 +582,8 @@ void TestUpdateLock::lockFolderThroughALink()
     QVERIFY(!QFileInfo::exists(work->filePath("own")));
     // Nor is such a folder a place of this user's own for a downloaded package, where the folder
     // it leads to is.
-    QVERIFY(!UserFolders::isOwnPlace(lockIn));
-    QVERIFY(UserFolders::isOwnPlace(target));
+    QVERIFY(!PrivateFiles::isOwnPlace(lockIn));
+    QVERIFY(PrivateFiles::isOwnPlace(target));
 #endif
 }
 

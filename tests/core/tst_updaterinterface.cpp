@@ -140,47 +140,58 @@ void TestUpdaterInterface::toolEndingsAreTold_data()
     // A tool run under its real supervisor (this test program, as the programs are), and how
     // the run then ends, in the window's words.
     QTest::addColumn<QStringList>("tool");
-    QTest::addColumn<bool>("killSupervisor");
+    QTest::addColumn<QString>("action"); // "kill" the supervisor, or "stop" the tool at once
     QTest::addColumn<Run::Outcome>("outcome");
     QTest::addColumn<QString>("title");
 
 #ifdef Q_OS_WIN
     const QStringList shell{"C:\\windows\\system32\\cmd.exe", "/c"};
     const QString wait = "ping -n 3 127.0.0.1 >nul";
+    const QString longWait = "ping -n 60 127.0.0.1 >nul";
+    const QString sayAndExit = "echo its words& exit 0";
 #else
     const QStringList shell{"/bin/sh", "-c"};
     const QString wait = "sleep 2";
+    const QString longWait = "sleep 60";
+    const QString sayAndExit = "echo its words; exit 0";
 #endif
-    QTest::newRow("exit 0") << shell + QStringList{"exit 0"} << false << Run::Done << "Update done";
-    QTest::newRow("exit 3") << shell + QStringList{"exit 3"} << false << Run::ToolFailed
+    QTest::newRow("exit 0") << shell + QStringList{sayAndExit} << QString() << Run::Done
+                            << "Update done";
+    QTest::newRow("exit 3") << shell + QStringList{"exit 3"} << QString() << Run::ToolFailed
                             << "Error on update";
-    QTest::newRow("no such tool") << QStringList{"/no/such/util"} << false << Run::ToolNotStarted
-                                  << "Error on update";
+    QTest::newRow("no such tool") << QStringList{"/no/such/util"} << QString()
+                                  << Run::ToolNotStarted << "Error on update";
     // Killed, the supervisor says nothing: the tool may still run.
     QTest::newRow("supervisor killed")
-        << shell + QStringList{wait} << true << Run::SupervisorLost << "Error on update";
+        << shell + QStringList{wait} << "kill" << Run::SupervisorLost << "Error on update";
+    // A second Ctrl+C while the supervisor still starts is not lost.
+    QTest::newRow("stopped as its supervisor starts")
+        << shell + QStringList{longWait} << "stop" << Run::ToolStopped << "Error on update";
 #ifdef Q_OS_WIN
     // A Windows exit code is 32 bits: the tool's own, never read as one of the program's codes
     // (-5: another program updates).
-    QTest::newRow("exit -5") << shell + QStringList{"exit -5"} << false << Run::ToolFailed
+    QTest::newRow("exit -5") << shell + QStringList{"exit -5"} << QString() << Run::ToolFailed
                              << "Error on update";
 #else
-    QTest::newRow("killed by a signal")
-        << shell + QStringList{"kill -SEGV $$"} << false << Run::ToolFailed << "Error on update";
+    QTest::newRow("killed by a signal") << shell + QStringList{"kill -SEGV $$"} << QString()
+                                        << Run::ToolFailed << "Error on update";
 #endif
 }
 
 void TestUpdaterInterface::toolEndingsAreTold()
 {
     QFETCH(QStringList, tool);
-    QFETCH(bool, killSupervisor);
+    QFETCH(QString, action);
     QFETCH(Run::Outcome, outcome);
     QFETCH(QString, title);
     FlashingToolProcess process;
     QSignalSpy finished(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
-    process.startTool(tool.first(), tool.mid(1), 30000, 1000);
+    QString error;
+    QVERIFY2(process.startTool(tool.first(), tool.mid(1), 30000, 1000, &error), qPrintable(error));
+    if (action == "stop")
+        process.stop();
     QVERIFY(process.waitForStarted(10000));
-    if (killSupervisor)
+    if (action == "kill")
         process.kill();
     QVERIFY(waitForSignal(finished, 1, 20000));
     const ToolSupervisor::Ending ending = process.ending();
@@ -188,6 +199,8 @@ void TestUpdaterInterface::toolEndingsAreTold()
     QCOMPARE(OutcomeWords::title(UpdateRun::outcomeOf(ending)), title);
     if (tool.last() == "exit -5")
         QCOMPARE(ending.code, -5);
+    // What the tool said reaches the program through the file it was handed.
+    QCOMPARE(process.output().trimmed(), QByteArray(outcome == Run::Done ? "its words" : ""));
 }
 
 int main(int argc, char *argv[])

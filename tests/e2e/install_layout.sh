@@ -41,7 +41,7 @@ grep -q '^Icon=ovk-sensor-updater$' "$desktop"
 launcher=$prefix/launcher
 mkdir -p "$launcher"
 cp "$prefix/bin/ovk-sensor-updater" "$launcher/"
-printf '#!/bin/sh\necho "$PWD $*"\n' >"$launcher/Updater"
+printf '#!/bin/sh\necho "$PWD $*"\n[ -z "${OVK_SHOW:-}" ] || echo "TMPDIR=${TMPDIR-unset} QT_PLUGIN_PATH=${QT_PLUGIN_PATH-unset}"\n' >"$launcher/Updater"
 chmod +x "$launcher/Updater"
 # Whoever runs it is told by stand-ins for id and getent: a user, or root whose own home is
 # $prefix/root (never the machine's).
@@ -57,6 +57,15 @@ started=$(cd / && unset XDG_CACHE_HOME && PATH=$launcher/user:$PATH HOME=$prefix
 # Root under sudo keeps to its own home, whatever HOME and XDG_CACHE_HOME say.
 started=$(cd / && PATH=$launcher/root:$PATH HOME=$prefix/home XDG_CACHE_HOME=$prefix/cache "$launcher/ovk-sensor-updater")
 [ "$started" = "$prefix/root/.cache/ovk-sensor-updater " ] || { echo "FAIL: launcher as root: $started"; exit 1; }
+# Nor does root under sudo -E use another user's temporary folder or Qt plugins (where the machine
+# lets this test make a folder of another user's).
+mkdir -p "$prefix/nobody/plugins" "$prefix/plugins"
+if chown -R 65534:65534 "$prefix/nobody" 2>/dev/null; then
+    started=$(cd / && PATH=$launcher/root:$PATH TMPDIR=$prefix/nobody OVK_SHOW=1 \
+        QT_PLUGIN_PATH=$prefix/nobody/plugins:$prefix/plugins "$launcher/ovk-sensor-updater")
+    [ "$started" = "$prefix/root/.cache/ovk-sensor-updater 
+TMPDIR=unset QT_PLUGIN_PATH=$prefix/plugins" ] || { echo "FAIL: launcher as root: $started"; exit 1; }
+fi
 rules=$prefix/lib/udev/rules.d/70-ovk-sensor.rules
 grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess", GROUP="plugdev", MODE="0660"' "$rules"
 grep -q 'ATTRS{idVendor}=="1915", ATTRS{idProduct}=="521f", TAG+="uaccess", GROUP="plugdev", MODE="0660", ENV{ID_MM_DEVICE_IGNORE}="1"' "$rules"

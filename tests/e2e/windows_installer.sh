@@ -121,9 +121,11 @@ ping_left() {
     done
     return 1
 }
-wine "$windir\\ovk-sensor-update.exe" --ovk-supervise-flashing-tool 20000 0 'C:\supervised.txt' \
-    'C:\windows\system32\cmd.exe' /c "start /b ping -n 60 127.0.0.1 >nul & exit 3" >/dev/null || true
-grep -qx 'exit 3' "$WINEPREFIX/drive_c/supervised.txt" || fail "the supervisor told no exit 3"
+# Run by hand, with no files handed down ("-"), it ends as its tool did.
+code=0
+wine "$windir\\ovk-sensor-update.exe" --ovk-supervise-flashing-tool 20000 0 - - - \
+    'C:\windows\system32\cmd.exe' /c "start /b ping -n 60 127.0.0.1 >nul & exit 3" >/dev/null || code=$?
+[ "$code" = 3 ] || fail "the supervisor ended with $code, not its tool's 3"
 # Processes end a moment after the system is told to end them.
 for _ in $(seq 50); do ping_left || break; sleep 0.1; done
 ! ping_left || fail "a process that the tool started outlived the supervisor"

@@ -2,7 +2,6 @@
 // The supervisor itself is ToolSupervisor_unix.cpp and ToolSupervisor_win.cpp.
 #include "ToolSupervisor.h"
 
-#include <QFile>
 #include <cstring>
 
 namespace ToolSupervisor {
@@ -18,21 +17,23 @@ bool runIfAsked(int argc, char *argv[], int *exitCode)
     return true;
 }
 
-QStringList arguments(int timeoutMs, int graceMs, const QString &statusFile, const QString &tool,
+QStringList arguments(int timeoutMs, int graceMs, const Files &files, const QString &tool,
                       const QStringList &toolArguments)
 {
-    return QStringList{QString::fromLatin1(modeArgument), QString::number(timeoutMs),
-                       QString::number(graceMs), statusFile, tool} +
+    return QStringList{QString::fromLatin1(modeArgument),
+                       QString::number(timeoutMs),
+                       QString::number(graceMs),
+                       files.status,
+                       files.output,
+                       files.errors,
+                       tool} +
            toolArguments;
 }
 
-Ending readEnding(const QString &statusFile)
+Ending endingFrom(const QByteArray &status)
 {
     Ending ending;
-    QFile file(statusFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return ending;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    for (const QByteArray &line : status.split('\n')) {
         const QList<QByteArray> words = line.split(' ');
         const QByteArray &word = words.first();
         if (word == "exit" || word == "signal" || word == "not-started") {

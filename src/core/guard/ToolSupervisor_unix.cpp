@@ -69,13 +69,34 @@ struct Supervision
     }
 };
 
-void writeStatus(const char *path, const char *text)
+// A descriptor that the program handed down by its number; -1 for "-" or one that is not open.
+int handedDown(const char *number)
 {
-    const int file = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    char *end = nullptr;
+    const long descriptor = std::strtol(number, &end, 10);
+    if (end == number || *end != '\0' || descriptor < 0 || descriptor > 65535 ||
+        fcntl(int(descriptor), F_GETFD) < 0)
+        return -1;
+    return int(descriptor);
+}
+
+// The tool's channel, as this process's own, for the tool to inherit.
+void adoptAs(const char *number, int channel)
+{
+    const int descriptor = handedDown(number);
+    if (descriptor < 0 || descriptor == channel)
+        return;
+    dup2(descriptor, channel);
+    close(descriptor);
+}
+
+// One write to a file the program made: nothing another user could have put in its place, and
+// never a wait for a reader that may have gone with the program.
+void writeStatus(int file, const char *text)
+{
     if (file < 0)
         return;
     [[maybe_unused]] const ssize_t written = write(file, text, std::strlen(text));
-    close(file);
 }
 
 // Starts the tool in a group of its own, with the signals and the standard input it would have
@@ -191,9 +212,16 @@ int endAsTool(int status)
 
 int run(int argc, char *argv[])
 {
-    if (argc < 6)
+    if (argc < 8)
         return 2;
-    const char *statusFile = argv[4];
+    // Kept from the tool: how it ended is this process's to tell.
+    const int statusFile = handedDown(argv[4]);
+    if (statusFile >= 0) {
+        fcntl(statusFile, F_SETFD, FD_CLOEXEC);
+        fcntl(statusFile, F_SETFL, fcntl(statusFile, F_GETFL) | O_NONBLOCK);
+    }
+    adoptAs(argv[5], STDOUT_FILENO);
+    adoptAs(argv[6], STDERR_FILENO);
     Supervision supervision;
     supervision.deadline = Clock::now() + std::chrono::milliseconds(std::atol(argv[2]));
     supervision.grace = std::chrono::milliseconds(std::atol(argv[3]));
@@ -210,7 +238,7 @@ int run(int argc, char *argv[])
 
     // Whatever the tool starts and leaves is handed to this process when its parent ends.
     prctl(PR_SET_CHILD_SUBREAPER, 1);
-    if (!startTool(argv + 5, originalMask, &supervision.tool)) {
+    if (!startTool(argv + 7, originalMask, &supervision.tool)) {
         char text[32];
         std::snprintf(text, sizeof text, "not-started %d\n", errno);
         writeStatus(statusFile, text);

@@ -32,15 +32,22 @@ std::wstring quoted(const std::wstring &argument)
     return text + L"\"";
 }
 
-void writeStatus(const wchar_t *path, const char *text)
+// A handle that the program handed down by its value; null for "-".
+HANDLE handedDown(const wchar_t *value)
 {
-    HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    wchar_t *end = nullptr;
+    const unsigned long long handle = std::wcstoull(value, &end, 10);
+    return end == value || *end != L'\0' ? nullptr
+                                         : reinterpret_cast<HANDLE>(static_cast<quintptr>(handle));
+}
+
+// One write to a file the program made: nothing another user could have put in its place.
+void writeStatus(HANDLE file, const char *text)
+{
+    if (!file)
         return;
     DWORD written = 0;
     WriteFile(file, text, DWORD(std::strlen(text)), &written, nullptr);
-    CloseHandle(file);
 }
 
 // Sets the event when the program asks for a stop; the end of its requests changes nothing.
@@ -84,24 +91,29 @@ int run(int, char *[])
 {
     int count = 0;
     wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments || count < 6)
+    if (!arguments || count < 8)
         return 2;
     const DWORD timeoutMs = DWORD(std::wcstoul(arguments[2], nullptr, 10));
-    const wchar_t *statusFile = arguments[4];
-    std::wstring commandLine = quoted(arguments[5]);
-    for (int i = 6; i < count; ++i)
+    // Kept from the tool: how it ended is this process's to tell.
+    const HANDLE statusFile = handedDown(arguments[4]);
+    if (statusFile)
+        SetHandleInformation(statusFile, HANDLE_FLAG_INHERIT, 0);
+    const HANDLE output = handedDown(arguments[5]);
+    const HANDLE errors = handedDown(arguments[6]);
+    std::wstring commandLine = quoted(arguments[7]);
+    for (int i = 8; i < count; ++i)
         commandLine += L" " + quoted(arguments[i]);
 
-    // The tool writes where the supervisor was told to; its input is empty, for the
-    // supervisor's carries its program's requests.
+    // The tool writes to the files it was handed, else where the supervisor does; its input is
+    // empty, for the supervisor's carries its program's requests.
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = emptyInput();
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    startup.hStdOutput = output ? output : GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = errors ? errors : GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION tool = {};
-    if (!CreateProcessW(arguments[5], commandLine.data(), nullptr, nullptr, TRUE,
+    if (!CreateProcessW(arguments[7], commandLine.data(), nullptr, nullptr, TRUE,
                         CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
                         nullptr, &startup, &tool)) {
         char text[32];

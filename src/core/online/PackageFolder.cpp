@@ -2,6 +2,7 @@
 #include "PackageFolder.h"
 
 #include "Endpoints.h"
+#include "PrivateFiles.h"
 #include "UserFolders.h"
 
 #include <QDebug>
@@ -17,8 +18,8 @@ const char downloadDirectory[] = "dl";
 bool canHoldPackage(const QDir &folder)
 {
     QString ignored;
-    if (!UserFolders::isOwnPlace(folder.absolutePath()) ||
-        !UserFolders::makePrivate(folder.absoluteFilePath(downloadDirectory), &ignored))
+    if (!PrivateFiles::isOwnPlace(folder.absolutePath()) ||
+        !PrivateFiles::makePrivate(folder.absoluteFilePath(downloadDirectory), &ignored))
         return false;
     QTemporaryFile probe(folder.absoluteFilePath(QStringLiteral("dl/.write-test-XXXXXX")));
     return probe.open();
@@ -31,13 +32,13 @@ QString PackageFolder::prepare(bool workingFolderFirst)
     if (!workingFolderFirst || !canHoldPackage(QDir())) {
         const QDir own(UserFolders::cache());
         QString error;
-        if (!UserFolders::makePrivate(own.path(), &error) ||
-            !UserFolders::makePrivate(own.filePath(downloadDirectory), &error))
+        if (!PrivateFiles::makePrivate(own.path(), &error) ||
+            !PrivateFiles::makePrivate(own.filePath(downloadDirectory), &error))
             qDebug().noquote() << "Cannot make the package folder:" << error;
         package = own.filePath(QDir::fromNativeSeparators(package));
     }
     // A package stored by an earlier version was readable by all; the next download keeps the
     // mode of the one it replaces.
-    UserFolders::makeFilePrivate(package);
+    PrivateFiles::makeFilePrivate(package);
     return QDir::toNativeSeparators(package);
 }

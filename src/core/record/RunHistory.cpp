@@ -2,6 +2,7 @@
 #include "RunHistory.h"
 
 #include "PrintableText.h"
+#include "PrivateFiles.h"
 #include "RunRecord.h"
 #include "UserFolders.h"
 
@@ -196,8 +197,8 @@ QString RunHistory::historyFile()
 
 bool RunHistory::makeLogFolder(QString *error)
 {
-    return UserFolders::makePrivate(folder(), error) &&
-           UserFolders::makePrivate(logFolder(), error);
+    return PrivateFiles::makePrivate(folder(), error) &&
+           PrivateFiles::makePrivate(logFolder(), error);
 }
 
 bool RunHistory::keep(const RunRecord &record, QString *error)
@@ -206,14 +207,14 @@ bool RunHistory::keep(const RunRecord &record, QString *error)
         return false;
     const QDir logs(logFolder());
     const QString name = logName(logs, record.started());
-    if (!UserFolders::writeNew(logs.filePath(name), record.logText().toUtf8(), error))
+    if (!PrivateFiles::writeNew(logs.filePath(name), record.logText().toUtf8(), error))
         return false;
     pruneLogs(logs);
 
     QJsonObject entry = record.summary();
     entry.insert(QStringLiteral("log"), name);
-    return UserFolders::append(historyFile(),
-                               QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n', error);
+    return PrivateFiles::append(historyFile(),
+                                QJsonDocument(entry).toJson(QJsonDocument::Compact) + '\n', error);
 }
 
 RunHistory::Recent RunHistory::last(int count)

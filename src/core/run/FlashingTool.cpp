@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #ifdef Q_OS_WIN
@@ -12,22 +11,16 @@
 #include <unistd.h>
 #endif
 
-namespace {
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
 FlashingToolProcess::FlashingToolProcess(QObject *parent)
     : QProcess(parent)
 {
-    // Without a folder for them (no temporary space), the channels stay pipes as before.
-    if (outputFolder.isValid()) {
-        setStandardOutputFile(filePath("output"));
-        setStandardErrorFile(filePath("errors"));
-    }
+    // The supervisor writes to the files it is handed, and nothing of its own.
+    setStandardOutputFile(QProcess::nullDevice());
+    setStandardErrorFile(QProcess::nullDevice());
+    connect(this, &QProcess::started, this, [this] {
+        if (stopAsked)
+            write("stop\n");
+    });
 #ifdef Q_OS_WIN
     // A group of its own, and no share in the console of the program that started it: neither
     // a Ctrl+C there nor the console's closing reaches the supervisor or its tool.
@@ -37,38 +30,39 @@ FlashingToolProcess::FlashingToolProcess(QObject *parent)
 #endif
 }
 
-void FlashingToolProcess::startTool(const QString &tool, const QStringList &arguments,
-                                    int timeoutMs, int graceMs)
+bool FlashingToolProcess::startTool(const QString &tool, const QStringList &arguments,
+                                    int timeoutMs, int graceMs, QString *error)
 {
-    // The tool's own command line names it as its platform spells paths.
+    if (!statusFile.open(error) || !outputFile.open(error) || !errorsFile.open(error))
+        return false;
+    const ToolSupervisor::Files files{statusFile.childHandle(), outputFile.childHandle(),
+                                      errorsFile.childHandle()};
+    // Inherited by the supervisor alone. The tool's own command line names it as its platform
+    // spells paths.
+    setFilesInheritable(true);
     start(QCoreApplication::applicationFilePath(),
-          ToolSupervisor::arguments(timeoutMs, graceMs, filePath("status"),
-                                    QDir::toNativeSeparators(tool), arguments),
+          ToolSupervisor::arguments(timeoutMs, graceMs, files, QDir::toNativeSeparators(tool),
+                                    arguments),
           QIODevice::ReadWrite);
+    setFilesInheritable(false);
+    return true;
 }
 
-QString FlashingToolProcess::filePath(const char *name) const
+void FlashingToolProcess::setFilesInheritable(bool inheritable)
 {
-    return outputFolder.isValid() ? outputFolder.filePath(QString::fromLatin1(name)) : QString();
+    statusFile.setInheritable(inheritable);
+    outputFile.setInheritable(inheritable);
+    errorsFile.setInheritable(inheritable);
 }
 
-QByteArray FlashingToolProcess::output()
+ToolSupervisor::Ending FlashingToolProcess::ending() const
 {
-    return outputFolder.isValid() ? contents(filePath("output")) : readAllStandardOutput();
-}
-
-QByteArray FlashingToolProcess::errors()
-{
-    return outputFolder.isValid() ? contents(filePath("errors")) : readAllStandardError();
-}
-
-ToolSupervisor::Ending FlashingToolProcess::ending()
-{
-    return ToolSupervisor::readEnding(filePath("status"));
+    return ToolSupervisor::endingFrom(statusFile.read());
 }
 
 void FlashingToolProcess::stop()
 {
+    stopAsked = true;
     if (state() == Running)
         write("stop\n");
 }

@@ -1,19 +1,18 @@
 // Follows the flashing tool's output for its percentage (see ToolProgress.h).
 #include "ToolProgress.h"
 
-#include <QFile>
 #include <QRegularExpression>
+#include <utility>
 
-ToolProgress::ToolProgress(const QString &outputFile)
-    : file(outputFile)
+ToolProgress::ToolProgress(Reader readFrom)
+    : readFrom(std::move(readFrom))
 {}
 
 bool ToolProgress::update()
 {
-    QFile output(file);
-    if (!output.open(QIODevice::ReadOnly) || output.size() <= readUpTo || !output.seek(readUpTo))
+    const QByteArray chunk = readFrom ? readFrom(readUpTo) : QByteArray();
+    if (chunk.isEmpty())
         return false;
-    const QByteArray chunk = output.readAll();
     readUpTo += chunk.size();
     return take(chunk);
 }

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
+#include <functional>
 
 class ToolProgress
 {
 public:
-    explicit ToolProgress(const QString &outputFile = QString());
+    // readFrom(offset): what the tool has written from offset on.
+    using Reader = std::function<QByteArray(qint64 offset)>;
+    explicit ToolProgress(Reader readFrom = Reader());
 
     // Reads what the tool has written since the last look; true when the percentage changed.
     bool update();
@@ -17,7 +19,7 @@ public:
     int percent() const { return last; }
 
 private:
-    QString file;
+    Reader readFrom;
     qint64 readUpTo = 0;
     QByteArray unfinished; // after the last line break: "writing 4" may become "writing 45%"
     int last = -1;

@@ -263,19 +263,24 @@ void UpdateRun::runFlashingTool()
     tool = new FlashingToolProcess(this);
     stage = Stage::Flashing;
     setStep(Run::WritingFirmware);
-    toolProgress = std::make_unique<ToolProgress>(tool->outputFile());
+    toolProgress = std::make_unique<ToolProgress>(
+        [tool = tool](qint64 offset) { return tool ? tool->outputFrom(offset) : QByteArray(); });
     progressPoll.start();
     connect(tool, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &UpdateRun::onToolFinished);
     connect(tool, &QProcess::started, this, &UpdateRun::onToolStarted);
     connect(tool, &QProcess::errorOccurred, this, &UpdateRun::onToolError);
-    toolDeadline.start(given.timing.toolTimeoutMs);
     // The tool shares the lock: were this program killed mid-flash, no other could start on
     // the sensor before the tool has ended.
     lock.setInheritable(true);
-    tool->startTool(toolProgram, arguments, given.timing.toolTimeoutMs,
-                    given.timing.toolStopGraceMs);
+    QString error;
+    const bool started = tool->startTool(toolProgram, arguments, given.timing.toolTimeoutMs,
+                                         given.timing.toolStopGraceMs, &error);
     lock.setInheritable(false);
+    if (!started) {
+        qDebug().noquote() << "Cannot make the files of the flashing tool's output:" << error;
+        end(Run::ToolNotStarted);
+    }
 }
 
 void UpdateRun::onToolStarted()
@@ -285,6 +290,9 @@ void UpdateRun::onToolStarted()
     holder.port = portName;
     holder.supervisorPid = tool->processId();
     holder.deadline = QDateTime::currentDateTime().addMSecs(given.timing.toolTimeoutMs);
+    // From the supervisor's start, as its own deadline: a stop is no longer lost while it
+    // starts, so a deadline counted from before would cut a slow start's tool short.
+    toolDeadline.start(given.timing.toolTimeoutMs);
     toolEndsBy.setRemainingTime(given.timing.toolTimeoutMs + given.timing.toolStopGraceMs);
     writeHolder();
     emit toolStarted(tool);
