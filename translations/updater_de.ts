@@ -41,7 +41,8 @@ an seinem eigenen USB-Anschluss; --all --repeat tut dies Gruppe für Gruppe.
 Exit-Codes:
   0   Update abgeschlossen (Serie oder --all: jeder Sensor aktualisiert,
       mindestens einer)
-  1   Fehler beim Update (Serie oder --all: ein Sensor nicht aktualisiert)
+  1   Fehler beim Update (Serie oder --all: mindestens ein Sensor nicht
+      aktualisiert)
   2   kein Sensor angeschlossen
   3   Zugriff auf den Sensor verweigert
   4   kein verwendbares Firmware-Paket
@@ -79,7 +80,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Wait up to this many seconds for a sensor to be connected.</source>
-        <translation>Bis zu so viele Sekunden warten, bis ein Sensor angeschlossen ist.</translation>
+        <translation>Höchstens so viele Sekunden warten, bis ein Sensor angeschlossen wird.</translation>
     </message>
     <message>
         <source>Stop the flashing tool when it has not finished after this many seconds (default 600).</source>
@@ -91,7 +92,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Update every sensor connected at the same time, one update each; a sensor whose USB port cannot be told apart from another&apos;s is left out, and said so.</source>
-        <translation>Alle angeschlossenen Sensoren gleichzeitig aktualisieren, je ein Update pro Sensor; ein Sensor, dessen USB-Anschluss sich nicht von dem eines anderen unterscheiden lässt, wird mit einem Hinweis ausgelassen.</translation>
+        <translation>Alle angeschlossenen Sensoren gleichzeitig aktualisieren, ein Update je Sensor; ein Sensor, dessen USB-Anschluss sich nicht von dem eines anderen unterscheiden lässt, wird mit einem Hinweis ausgelassen.</translation>
     </message>
     <message>
         <source>With --all: run at most this many flashing tools at the same time (for a tool that cannot run twice at once: 1); the sensors&apos; restarts still overlap. Default: no limit.</source>
@@ -254,7 +255,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Stopping once the running updates have ended</source>
-        <translation>Beenden, sobald die laufenden Updates abgeschlossen sind</translation>
+        <translation>Wird beendet, sobald die laufenden Updates abgeschlossen sind</translation>
     </message>
     <message>
         <source>Unplug the updated sensors</source>
@@ -597,7 +598,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Stopping once the running update has ended</source>
-        <translation>Beenden, sobald das laufende Update abgeschlossen ist</translation>
+        <translation>Wird beendet, sobald das laufende Update abgeschlossen ist</translation>
     </message>
     <message>
         <source>Unplug the updated sensor</source>
