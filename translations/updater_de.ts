@@ -668,7 +668,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>OVK Sensor update file (*.zip)</source>
-        <translation>OVK-Sensor-Updatedatei (*.zip)</translation>
+        <translation>Update-Datei für OVK-Sensoren (*.zip)</translation>
     </message>
     <message>
         <source>All files (*)</source>
