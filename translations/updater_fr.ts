@@ -30,7 +30,7 @@ Each run&apos;s log and a history of every run are kept in the user&apos;s data 
 --history prints the last %1 runs of it, --history N the last N, and
 --history all every one.</source>
         <translation>Met à jour le micrologiciel d&apos;un capteur OVK Terravox depuis un terminal,
-comme la fenêtre Updater : le capteur redémarre dans son bootloader, et l&apos;outil
+comme la fenêtre Updater : le capteur redémarre en mode bootloader, et l&apos;outil
 de flashage (util) écrit le paquet via le port série du bootloader.
 Sans --package, le dernier paquet est d&apos;abord téléchargé depuis le serveur
 d&apos;aide.
@@ -41,7 +41,8 @@ sur son propre port USB ; --all --repeat le fait groupe après groupe.
 Codes de sortie :
   0   mise à jour terminée (série ou --all : tous les capteurs mis à jour,
       au moins un)
-  1   échec de la mise à jour (série ou --all : un capteur non mis à jour)
+  1   échec de la mise à jour (série ou --all : au moins un capteur non mis
+      à jour)
   2   aucun capteur connecté
   3   accès au capteur refusé
   4   aucun paquet de micrologiciel utilisable
@@ -79,7 +80,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Wait up to this many seconds for a sensor to be connected.</source>
-        <translation>Attendre jusqu&apos;à ce nombre de secondes qu&apos;un capteur soit connecté.</translation>
+        <translation>Attendre au plus ce nombre de secondes qu&apos;un capteur soit connecté.</translation>
     </message>
     <message>
         <source>Stop the flashing tool when it has not finished after this many seconds (default 600).</source>
@@ -95,7 +96,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>With --all: run at most this many flashing tools at the same time (for a tool that cannot run twice at once: 1); the sensors&apos; restarts still overlap. Default: no limit.</source>
-        <translation>Avec --all : exécuter au plus ce nombre d&apos;outils de flashage en même temps (pour un outil qui ne peut pas tourner deux fois à la fois : 1) ; les redémarrages des capteurs se chevauchent toujours. Par défaut : aucune limite.</translation>
+        <translation>Avec --all : exécuter au plus ce nombre d&apos;outils de flashage en même temps (pour un outil qui ne peut pas tourner en deux instances simultanées : 1) ; les redémarrages des capteurs se chevauchent malgré tout. Par défaut : aucune limite.</translation>
     </message>
     <message>
         <source>count</source>
