@@ -78,7 +78,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Wait up to this many seconds for a sensor to be connected.</source>
-        <translation>Esperar hasta este número de segundos a que se conecte un sensor.</translation>
+        <translation>Esperar como máximo este número de segundos a que se conecte un sensor.</translation>
     </message>
     <message>
         <source>Stop the flashing tool when it has not finished after this many seconds (default 600).</source>
@@ -94,7 +94,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>With --all: run at most this many flashing tools at the same time (for a tool that cannot run twice at once: 1); the sensors&apos; restarts still overlap. Default: no limit.</source>
-        <translation>Con --all: ejecutar como máximo este número de herramientas de flasheo a la vez (para una herramienta que no puede ejecutarse dos veces a la vez: 1); los reinicios de los sensores se siguen solapando. Por defecto: sin límite.</translation>
+        <translation>Con --all: ejecutar como máximo este número de herramientas de flasheo a la vez (para una herramienta que no admite dos ejecuciones simultáneas: 1); los reinicios de los sensores se siguen solapando. Por defecto: sin límite.</translation>
     </message>
     <message>
         <source>count</source>
@@ -431,11 +431,11 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>The flashing tool was ended by signal %1.</source>
-        <translation>La herramienta de flasheo terminó por la señal %1.</translation>
+        <translation>La señal %1 detuvo la herramienta de flasheo.</translation>
     </message>
     <message>
         <source>The flashing tool was ended by signal %1 (%2).</source>
-        <translation>La herramienta de flasheo terminó por la señal %1 (%2).</translation>
+        <translation>La señal %1 (%2) detuvo la herramienta de flasheo.</translation>
     </message>
     <message>
         <source>Waiting for the firmware package</source>
