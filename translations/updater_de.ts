@@ -579,7 +579,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Its errors:</source>
-        <translation>Seine Fehlermeldungen:</translation>
+        <translation>Fehlerausgabe des Flash-Tools:</translation>
     </message>
     <message>
         <source>Log of the update:</source>

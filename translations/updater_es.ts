@@ -577,7 +577,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Its errors:</source>
-        <translation>Sus errores:</translation>
+        <translation>Errores de la herramienta de flasheo:</translation>
     </message>
     <message>
         <source>Log of the update:</source>

@@ -579,7 +579,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Its errors:</source>
-        <translation>Ses erreurs :</translation>
+        <translation>Erreurs de l&apos;outil de flashage :</translation>
     </message>
     <message>
         <source>Log of the update:</source>
