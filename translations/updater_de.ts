@@ -290,7 +290,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Bitte wählen Sie unter Datei &gt; Öffnen eine Firmware-Datei aus, oder schalten Sie den Expertenmodus aus, um das neueste Terravox-Update online zu erhalten</translation>
+        <translation>Bitte wählen Sie unter Datei &gt; Öffnen eine Firmware-Datei aus, oder schalten Sie den Expertenmodus aus, um das neueste Terravox-Update online zu erhalten.</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -306,7 +306,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>A new version of this program is available, press OK to download the last version</source>
-        <translation>Eine neue Version dieses Programms ist verfügbar. Klicken Sie auf OK, um die neueste Version herunterzuladen</translation>
+        <translation>Eine neue Version dieses Programms ist verfügbar. Klicken Sie auf OK, um die neueste Version herunterzuladen.</translation>
     </message>
 </context>
 <context>
@@ -372,7 +372,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>The update has been completed successfully</source>
-        <translation>Das Update wurde erfolgreich abgeschlossen</translation>
+        <translation>Das Update wurde erfolgreich abgeschlossen.</translation>
     </message>
     <message>
         <source>Please connect a Sensor.</source>
@@ -380,7 +380,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>We couldn&apos;t access your sensor. Please disconnect your sensor and make sure it&apos;s not open in any chrome tab</source>
-        <translation>Auf Ihren Sensor konnte nicht zugegriffen werden. Bitte trennen Sie den Sensor und stellen Sie sicher, dass er in keinem Chrome-Tab geöffnet ist</translation>
+        <translation>Auf Ihren Sensor konnte nicht zugegriffen werden. Bitte trennen Sie den Sensor und stellen Sie sicher, dass er in keinem Chrome-Tab geöffnet ist.</translation>
     </message>
     <message>
         <source>Another program on this computer is updating a sensor. Please wait until it has finished.</source>

@@ -288,7 +288,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Elija un archivo de firmware en Archivo &gt; Abrir o desactive el modo avanzado para obtener en línea la última actualización de Terravox</translation>
+        <translation>Elija un archivo de firmware en Archivo &gt; Abrir o desactive el modo avanzado para obtener en línea la última actualización de Terravox.</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -304,7 +304,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>A new version of this program is available, press OK to download the last version</source>
-        <translation>Hay una nueva versión de este programa disponible. Pulse Aceptar para descargarla</translation>
+        <translation>Hay una nueva versión de este programa disponible. Pulse Aceptar para descargarla.</translation>
     </message>
 </context>
 <context>
@@ -370,7 +370,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>The update has been completed successfully</source>
-        <translation>La actualización se completó correctamente</translation>
+        <translation>La actualización se completó correctamente.</translation>
     </message>
     <message>
         <source>Please connect a Sensor.</source>
@@ -378,7 +378,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>We couldn&apos;t access your sensor. Please disconnect your sensor and make sure it&apos;s not open in any chrome tab</source>
-        <translation>No se pudo acceder a su sensor. Desconéctelo y asegúrese de que no esté abierto en ninguna pestaña de Chrome</translation>
+        <translation>No se pudo acceder a su sensor. Desconéctelo y asegúrese de que no esté abierto en ninguna pestaña de Chrome.</translation>
     </message>
     <message>
         <source>Another program on this computer is updating a sensor. Please wait until it has finished.</source>

@@ -290,7 +290,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Veuillez choisir un fichier de micrologiciel (Fichier &gt; Ouvrir) ou désactiver le mode avancé pour obtenir en ligne la dernière mise à jour Terravox</translation>
+        <translation>Veuillez choisir un fichier de micrologiciel (Fichier &gt; Ouvrir) ou désactiver le mode avancé pour obtenir en ligne la dernière mise à jour Terravox.</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -306,7 +306,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>A new version of this program is available, press OK to download the last version</source>
-        <translation>Une nouvelle version de ce programme est disponible. Cliquez sur OK pour la télécharger</translation>
+        <translation>Une nouvelle version de ce programme est disponible. Cliquez sur OK pour la télécharger.</translation>
     </message>
 </context>
 <context>
@@ -372,7 +372,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>The update has been completed successfully</source>
-        <translation>La mise à jour s&apos;est terminée avec succès</translation>
+        <translation>La mise à jour s&apos;est terminée avec succès.</translation>
     </message>
     <message>
         <source>Please connect a Sensor.</source>
@@ -380,7 +380,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>We couldn&apos;t access your sensor. Please disconnect your sensor and make sure it&apos;s not open in any chrome tab</source>
-        <translation>Impossible d&apos;accéder à votre capteur. Veuillez le débrancher et vérifier qu&apos;il n&apos;est ouvert dans aucun onglet de Chrome</translation>
+        <translation>Impossible d&apos;accéder à votre capteur. Veuillez le débrancher et vérifier qu&apos;il n&apos;est ouvert dans aucun onglet de Chrome.</translation>
     </message>
     <message>
         <source>Another program on this computer is updating a sensor. Please wait until it has finished.</source>
