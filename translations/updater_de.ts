@@ -41,7 +41,8 @@ an seinem eigenen USB-Anschluss; --all --repeat tut dies Gruppe für Gruppe.
 Exit-Codes:
   0   Update abgeschlossen (Serie oder --all: jeder Sensor aktualisiert,
       mindestens einer)
-  1   Fehler beim Update (Serie oder --all: ein Sensor nicht aktualisiert)
+  1   Fehler beim Update (Serie oder --all: mindestens ein Sensor nicht
+      aktualisiert)
   2   kein Sensor angeschlossen
   3   Zugriff auf den Sensor verweigert
   4   kein verwendbares Firmware-Paket
@@ -79,7 +80,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Wait up to this many seconds for a sensor to be connected.</source>
-        <translation>Bis zu so viele Sekunden warten, bis ein Sensor angeschlossen ist.</translation>
+        <translation>Höchstens so viele Sekunden warten, bis ein Sensor angeschlossen wird.</translation>
     </message>
     <message>
         <source>Stop the flashing tool when it has not finished after this many seconds (default 600).</source>
@@ -91,7 +92,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Update every sensor connected at the same time, one update each; a sensor whose USB port cannot be told apart from another&apos;s is left out, and said so.</source>
-        <translation>Alle angeschlossenen Sensoren gleichzeitig aktualisieren, je ein Update pro Sensor; ein Sensor, dessen USB-Anschluss sich nicht von dem eines anderen unterscheiden lässt, wird mit einem Hinweis ausgelassen.</translation>
+        <translation>Alle angeschlossenen Sensoren gleichzeitig aktualisieren, ein Update je Sensor; ein Sensor, dessen USB-Anschluss sich nicht von dem eines anderen unterscheiden lässt, wird mit einem Hinweis ausgelassen.</translation>
     </message>
     <message>
         <source>With --all: run at most this many flashing tools at the same time (for a tool that cannot run twice at once: 1); the sensors&apos; restarts still overlap. Default: no limit.</source>
@@ -254,7 +255,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Stopping once the running updates have ended</source>
-        <translation>Beenden, sobald die laufenden Updates abgeschlossen sind</translation>
+        <translation>Wird beendet, sobald die laufenden Updates abgeschlossen sind</translation>
     </message>
     <message>
         <source>Unplug the updated sensors</source>
@@ -289,7 +290,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Bitte wählen Sie unter Datei &gt; Öffnen eine Firmware-Datei aus, oder schalten Sie den Expertenmodus aus, um das neueste Terravox-Update online zu erhalten</translation>
+        <translation>Bitte wählen Sie unter Datei &gt; Öffnen eine Firmware-Datei aus, oder schalten Sie den Expertenmodus aus, um das neueste Terravox-Update online zu erhalten.</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -305,7 +306,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>A new version of this program is available, press OK to download the last version</source>
-        <translation>Eine neue Version dieses Programms ist verfügbar. Klicken Sie auf OK, um die neueste Version herunterzuladen</translation>
+        <translation>Eine neue Version dieses Programms ist verfügbar. Klicken Sie auf OK, um die neueste Version herunterzuladen.</translation>
     </message>
 </context>
 <context>
@@ -371,7 +372,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>The update has been completed successfully</source>
-        <translation>Das Update wurde erfolgreich abgeschlossen</translation>
+        <translation>Das Update wurde erfolgreich abgeschlossen.</translation>
     </message>
     <message>
         <source>Please connect a Sensor.</source>
@@ -379,7 +380,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>We couldn&apos;t access your sensor. Please disconnect your sensor and make sure it&apos;s not open in any chrome tab</source>
-        <translation>Auf Ihren Sensor konnte nicht zugegriffen werden. Bitte trennen Sie den Sensor und stellen Sie sicher, dass er in keinem Chrome-Tab geöffnet ist</translation>
+        <translation>Auf Ihren Sensor konnte nicht zugegriffen werden. Bitte trennen Sie den Sensor und stellen Sie sicher, dass er in keinem Chrome-Tab geöffnet ist.</translation>
     </message>
     <message>
         <source>Another program on this computer is updating a sensor. Please wait until it has finished.</source>
@@ -578,7 +579,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Its errors:</source>
-        <translation>Seine Fehlermeldungen:</translation>
+        <translation>Fehlerausgabe des Flash-Tools:</translation>
     </message>
     <message>
         <source>Log of the update:</source>
@@ -597,7 +598,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>Stopping once the running update has ended</source>
-        <translation>Beenden, sobald das laufende Update abgeschlossen ist</translation>
+        <translation>Wird beendet, sobald das laufende Update abgeschlossen ist</translation>
     </message>
     <message>
         <source>Unplug the updated sensor</source>
@@ -667,7 +668,7 @@ Datenordner des Benutzers gespeichert; --history zeigt die letzten %1 davon an,
     </message>
     <message>
         <source>OVK Sensor update file (*.zip)</source>
-        <translation>OVK-Sensor-Updatedatei (*.zip)</translation>
+        <translation>Update-Datei für OVK-Sensoren (*.zip)</translation>
     </message>
     <message>
         <source>All files (*)</source>

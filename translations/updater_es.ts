@@ -78,7 +78,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Wait up to this many seconds for a sensor to be connected.</source>
-        <translation>Esperar hasta este número de segundos a que se conecte un sensor.</translation>
+        <translation>Esperar como máximo este número de segundos a que se conecte un sensor.</translation>
     </message>
     <message>
         <source>Stop the flashing tool when it has not finished after this many seconds (default 600).</source>
@@ -94,7 +94,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>With --all: run at most this many flashing tools at the same time (for a tool that cannot run twice at once: 1); the sensors&apos; restarts still overlap. Default: no limit.</source>
-        <translation>Con --all: ejecutar como máximo este número de herramientas de flasheo a la vez (para una herramienta que no puede ejecutarse dos veces a la vez: 1); los reinicios de los sensores se siguen solapando. Por defecto: sin límite.</translation>
+        <translation>Con --all: ejecutar como máximo este número de herramientas de flasheo a la vez (para una herramienta que no admite dos ejecuciones simultáneas: 1); los reinicios de los sensores se siguen solapando. Por defecto: sin límite.</translation>
     </message>
     <message>
         <source>count</source>
@@ -288,7 +288,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Elija un archivo de firmware en Archivo &gt; Abrir o desactive el modo avanzado para obtener en línea la última actualización de Terravox</translation>
+        <translation>Elija un archivo de firmware en Archivo &gt; Abrir o desactive el modo avanzado para obtener en línea la última actualización de Terravox.</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -304,7 +304,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>A new version of this program is available, press OK to download the last version</source>
-        <translation>Hay una nueva versión de este programa disponible. Pulse Aceptar para descargarla</translation>
+        <translation>Hay una nueva versión de este programa disponible. Pulse Aceptar para descargarla.</translation>
     </message>
 </context>
 <context>
@@ -370,7 +370,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>The update has been completed successfully</source>
-        <translation>La actualización se completó correctamente</translation>
+        <translation>La actualización se completó correctamente.</translation>
     </message>
     <message>
         <source>Please connect a Sensor.</source>
@@ -378,7 +378,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>We couldn&apos;t access your sensor. Please disconnect your sensor and make sure it&apos;s not open in any chrome tab</source>
-        <translation>No se pudo acceder a su sensor. Desconéctelo y asegúrese de que no esté abierto en ninguna pestaña de Chrome</translation>
+        <translation>No se pudo acceder a su sensor. Desconéctelo y asegúrese de que no esté abierto en ninguna pestaña de Chrome.</translation>
     </message>
     <message>
         <source>Another program on this computer is updating a sensor. Please wait until it has finished.</source>
@@ -431,11 +431,11 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>The flashing tool was ended by signal %1.</source>
-        <translation>La herramienta de flasheo terminó por la señal %1.</translation>
+        <translation>La señal %1 detuvo la herramienta de flasheo.</translation>
     </message>
     <message>
         <source>The flashing tool was ended by signal %1 (%2).</source>
-        <translation>La herramienta de flasheo terminó por la señal %1 (%2).</translation>
+        <translation>La señal %1 (%2) detuvo la herramienta de flasheo.</translation>
     </message>
     <message>
         <source>Waiting for the firmware package</source>
@@ -577,7 +577,7 @@ carpeta de datos del usuario; --history muestra las últimas %1, --history N las
     </message>
     <message>
         <source>Its errors:</source>
-        <translation>Sus errores:</translation>
+        <translation>Errores de la herramienta de flasheo:</translation>
     </message>
     <message>
         <source>Log of the update:</source>

@@ -30,7 +30,7 @@ Each run&apos;s log and a history of every run are kept in the user&apos;s data 
 --history prints the last %1 runs of it, --history N the last N, and
 --history all every one.</source>
         <translation>Met à jour le micrologiciel d&apos;un capteur OVK Terravox depuis un terminal,
-comme la fenêtre Updater : le capteur redémarre dans son bootloader, et l&apos;outil
+comme la fenêtre Updater : le capteur redémarre en mode bootloader, et l&apos;outil
 de flashage (util) écrit le paquet via le port série du bootloader.
 Sans --package, le dernier paquet est d&apos;abord téléchargé depuis le serveur
 d&apos;aide.
@@ -41,7 +41,8 @@ sur son propre port USB ; --all --repeat le fait groupe après groupe.
 Codes de sortie :
   0   mise à jour terminée (série ou --all : tous les capteurs mis à jour,
       au moins un)
-  1   échec de la mise à jour (série ou --all : un capteur non mis à jour)
+  1   échec de la mise à jour (série ou --all : au moins un capteur non mis
+      à jour)
   2   aucun capteur connecté
   3   accès au capteur refusé
   4   aucun paquet de micrologiciel utilisable
@@ -79,7 +80,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Wait up to this many seconds for a sensor to be connected.</source>
-        <translation>Attendre jusqu&apos;à ce nombre de secondes qu&apos;un capteur soit connecté.</translation>
+        <translation>Attendre au plus ce nombre de secondes qu&apos;un capteur soit connecté.</translation>
     </message>
     <message>
         <source>Stop the flashing tool when it has not finished after this many seconds (default 600).</source>
@@ -95,7 +96,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>With --all: run at most this many flashing tools at the same time (for a tool that cannot run twice at once: 1); the sensors&apos; restarts still overlap. Default: no limit.</source>
-        <translation>Avec --all : exécuter au plus ce nombre d&apos;outils de flashage en même temps (pour un outil qui ne peut pas tourner deux fois à la fois : 1) ; les redémarrages des capteurs se chevauchent toujours. Par défaut : aucune limite.</translation>
+        <translation>Avec --all : exécuter au plus ce nombre d&apos;outils de flashage en même temps (pour un outil qui ne peut pas tourner en deux instances simultanées : 1) ; les redémarrages des capteurs se chevauchent malgré tout. Par défaut : aucune limite.</translation>
     </message>
     <message>
         <source>count</source>
@@ -289,7 +290,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Please chose a firmware file File-&gt;Open, or deactivate Advanced mode to get the latest Terravox update online</source>
-        <translation>Veuillez choisir un fichier de micrologiciel (Fichier &gt; Ouvrir) ou désactiver le mode avancé pour obtenir en ligne la dernière mise à jour Terravox</translation>
+        <translation>Veuillez choisir un fichier de micrologiciel (Fichier &gt; Ouvrir) ou désactiver le mode avancé pour obtenir en ligne la dernière mise à jour Terravox.</translation>
     </message>
     <message>
         <source>Update in progress</source>
@@ -305,7 +306,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>A new version of this program is available, press OK to download the last version</source>
-        <translation>Une nouvelle version de ce programme est disponible. Cliquez sur OK pour la télécharger</translation>
+        <translation>Une nouvelle version de ce programme est disponible. Cliquez sur OK pour la télécharger.</translation>
     </message>
 </context>
 <context>
@@ -371,7 +372,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>The update has been completed successfully</source>
-        <translation>La mise à jour s&apos;est terminée avec succès</translation>
+        <translation>La mise à jour s&apos;est terminée avec succès.</translation>
     </message>
     <message>
         <source>Please connect a Sensor.</source>
@@ -379,7 +380,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>We couldn&apos;t access your sensor. Please disconnect your sensor and make sure it&apos;s not open in any chrome tab</source>
-        <translation>Impossible d&apos;accéder à votre capteur. Veuillez le débrancher et vérifier qu&apos;il n&apos;est ouvert dans aucun onglet de Chrome</translation>
+        <translation>Impossible d&apos;accéder à votre capteur. Veuillez le débrancher et vérifier qu&apos;il n&apos;est ouvert dans aucun onglet de Chrome.</translation>
     </message>
     <message>
         <source>Another program on this computer is updating a sensor. Please wait until it has finished.</source>
@@ -578,7 +579,7 @@ le dossier de données de l&apos;utilisateur ; --history en affiche les %1 derni
     </message>
     <message>
         <source>Its errors:</source>
-        <translation>Ses erreurs :</translation>
+        <translation>Erreurs de l&apos;outil de flashage :</translation>
     </message>
     <message>
         <source>Log of the update:</source>
