@@ -125,7 +125,9 @@ const BenchSensors::Place *BenchSensors::placeOf(const CensusSensor &sensor) con
 
 bool BenchSensors::isUpdated(const CensusSensor &sensor) const
 {
-    const QString name = sensor.id.serialNumber;
+    // By a running sensor's serial number only: a bootloader's may be every bootloader's, and one
+    // that waits in its bootloader away from the place it was updated on needs flashing anyway.
+    const QString name = runs(sensor) ? sensor.id.serialNumber : QString();
     for (const Sensor &known : sensors) {
         if (known.updated && !name.isEmpty() && known.names.contains(name))
             return true;

@@ -21,7 +21,8 @@ public:
     // A look at the bus between groups: the last group's places tell the names their sensors
     // show, until they are left.
     void look(const SensorCensus &census);
-    // Updated already: known by a name it has shown, or on the place it has not left since.
+    // Updated already: known by a serial number it has shown while running, or on the place it
+    // has not left since.
     bool isUpdated(const CensusSensor &sensor) const;
     // To be updated: neither updated already, nor a sensor that failed and has not left its
     // place since (out for a moment and plugged in again, it is taken again).

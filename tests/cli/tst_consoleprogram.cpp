@@ -1,5 +1,7 @@
 // ovk-sensor-update end to end in the simulated world: an emulated sensor that restarts into
 // its bootloader, the stand-in flashing tool and the local help server, each a real process.
+#include "BenchSensors.h"
+#include "SensorIds.h"
 #include "OwnLockFolder.h"
 #include "Packages.h"
 #include "Processes.h"
@@ -73,6 +75,8 @@ private slots:
     void everySensorAtOnce();
     void groupBesideAnotherProgramsRun();
     void groupAfterGroup();
+    void benchTellsSensorsApart_data();
+    void benchTellsSensorsApart();
 
 private:
     // Starts the world around the program; the program's lines come on the world's stdout.
@@ -826,6 +830,61 @@ void TestConsoleProgram::groupAfterGroup()
     QCOMPARE(runs.count("\"ttyACM12\""), 1);
     QCOMPARE(runs.count("\"ttyACM13\""), 1);
     QCOMPARE(runs.count("\"ttyACM14\""), 1);
+}
+
+namespace {
+// "TVX1@3-1": a running sensor's serial number and place; "bl:TVXBL@3-1" one in its bootloader.
+CensusSensor benchSensor(const QString &text)
+{
+    const bool waiting = text.startsWith("bl:");
+    const QStringList parts = text.mid(waiting ? 3 : 0).split('@');
+    CensusSensor sensor;
+    sensor.id = {parts.at(0), parts.at(1),
+                 waiting ? SensorIds::bootloaderProductId : SensorIds::applicationProductId};
+    return sensor;
+}
+} // namespace
+
+void TestConsoleProgram::benchTellsSensorsApart_data()
+{
+    // member: a group's sensor and whether it was updated; shown: what its place showed after
+    // the group; plugged: a sensor plugged in then, on another place.
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<bool>("updated");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("plugged");
+    QTest::addColumn<bool>("isUpdated");
+
+    QTest::newRow("an updated one, back in its application elsewhere") << "TVX1@3-1" << true << ""
+                                                                       << "TVX1@3-2" << true;
+    QTest::newRow("one that started in its bootloader, known by its application")
+        << "bl:TVXBL@3-1" << true << "TVX2@3-1"
+        << "TVX2@3-2" << true;
+    QTest::newRow("a failed one plugged in again") << "TVX1@3-1" << false << ""
+                                                   << "TVX1@3-2" << false;
+    QTest::newRow("another in its bootloader, whose serial number every bootloader shares")
+        << "bl:TVXBL@3-1" << true << "TVX2@3-1"
+        << "bl:TVXBL@3-2" << false;
+}
+
+void TestConsoleProgram::benchTellsSensorsApart()
+{
+    QFETCH(QString, member);
+    QFETCH(bool, updated);
+    QFETCH(QString, shown);
+    QFETCH(QString, plugged);
+    QFETCH(bool, isUpdated);
+    UpdateGroup::Member ended;
+    ended.sensor = benchSensor(member);
+    ended.ended = true;
+    ended.report.outcome = updated ? Run::Done : Run::ToolFailed;
+    BenchSensors bench;
+    bench.groupEnded({ended});
+    if (!shown.isEmpty())
+        bench.look(SensorCensus::of({benchSensor(shown).id}, {}, {}));
+    QCOMPARE(bench.isUpdated(benchSensor(plugged)), isUpdated);
+    QCOMPARE(bench.isNext(benchSensor(plugged)), !isUpdated);
+    QCOMPARE(bench.updated(), int(updated));
 }
 
 QTEST_GUILESS_MAIN(TestConsoleProgram)

@@ -524,6 +524,14 @@ void TestRunHistory::rootsOwnEnvironment_data()
         << QByteArray("GTK_MODULES") << "gail:THEIRS/module.so"
         << "gail";
     QTest::newRow("any XDG folder") << QByteArray("XDG_PICTURES_DIR") << "THEIRS" << QString();
+    QTest::newRow("a relative XDG folder, in the user's working folder under sudo")
+        << QByteArray("XDG_CACHE_HOME") << "cache" << QString();
+    QTest::newRow("an XDG name stays") << QByteArray("XDG_SESSION_TYPE") << "x11"
+                                       << "x11";
+    QTest::newRow("the Vulkan library Qt Quick may load")
+        << QByteArray("QT_VULKAN_LIB") << "THEIRS/libvulkan.so" << QString();
+    QTest::newRow("the Vulkan loader's drivers")
+        << QByteArray("VK_ICD_FILENAMES") << "THEIRS/icd.json" << QString();
     QTest::newRow("another user's home")
         << QByteArray("HOME") << "THEIRS" << QFile::decodeName(getpwuid(0)->pw_dir);
 #endif

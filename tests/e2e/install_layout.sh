@@ -41,7 +41,7 @@ grep -q '^Icon=ovk-sensor-updater$' "$desktop"
 launcher=$prefix/launcher
 mkdir -p "$launcher"
 cp "$prefix/bin/ovk-sensor-updater" "$launcher/"
-printf '#!/bin/sh\necho "$PWD $*"\n[ -z "${OVK_SHOW:-}" ] || echo "TMPDIR=${TMPDIR-unset} QT_PLUGIN_PATH=${QT_PLUGIN_PATH-unset}"\n' >"$launcher/Updater"
+printf '#!/bin/sh\necho "$PWD $*"\n[ -z "${OVK_SHOW:-}" ] || echo "TMPDIR=${TMPDIR-unset} QT_PLUGIN_PATH=${QT_PLUGIN_PATH-unset} QT_VULKAN_LIB=${QT_VULKAN_LIB-unset}"\n' >"$launcher/Updater"
 chmod +x "$launcher/Updater"
 # Whoever runs it is told by stand-ins for id and getent: a user, or root whose own home is
 # $prefix/root (never the machine's).
@@ -62,9 +62,10 @@ started=$(cd / && PATH=$launcher/root:$PATH HOME=$prefix/home XDG_CACHE_HOME=$pr
 mkdir -p "$prefix/nobody/plugins" "$prefix/plugins"
 if chown -R 65534:65534 "$prefix/nobody" 2>/dev/null; then
     started=$(cd / && PATH=$launcher/root:$PATH TMPDIR=$prefix/nobody OVK_SHOW=1 \
-        QT_PLUGIN_PATH=$prefix/nobody/plugins:$prefix/plugins "$launcher/ovk-sensor-updater")
+        QT_PLUGIN_PATH=$prefix/nobody/plugins:$prefix/plugins \
+        QT_VULKAN_LIB=$prefix/nobody/plugins/libvulkan.so "$launcher/ovk-sensor-updater")
     [ "$started" = "$prefix/root/.cache/ovk-sensor-updater 
-TMPDIR=unset QT_PLUGIN_PATH=$prefix/plugins" ] || { echo "FAIL: launcher as root: $started"; exit 1; }
+TMPDIR=unset QT_PLUGIN_PATH=$prefix/plugins QT_VULKAN_LIB=unset" ] || { echo "FAIL: launcher as root: $started"; exit 1; }
 fi
 rules=$prefix/lib/udev/rules.d/70-ovk-sensor.rules
 grep -q 'ATTR{idVendor}=="1915", ATTR{idProduct}=="5203", TAG+="uaccess", GROUP="plugdev", MODE="0660"' "$rules"

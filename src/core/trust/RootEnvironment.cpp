@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #ifndef Q_OS_WIN
 #include <pwd.h>
 #include <unistd.h>
@@ -74,6 +75,14 @@ constexpr Variable pathVariables[] = {
     {"GBM_BACKENDS_PATH", Entries::Paths},
     {"MESA_SHADER_CACHE_DIR", Entries::Paths},
     {"MESA_GLSL_CACHE_DIR", Entries::Paths},
+    // Vulkan, which Qt Quick loads where its scene graph is asked to draw with it (QSG_RHI): the
+    // library itself, and the drivers and layers its loader finds through manifests.
+    {"QT_VULKAN_LIB", Entries::NamesOrPaths},
+    {"VK_ICD_FILENAMES", Entries::Paths},
+    {"VK_DRIVER_FILES", Entries::Paths},
+    {"VK_ADD_DRIVER_FILES", Entries::Paths},
+    {"VK_LAYER_PATH", Entries::Paths},
+    {"VK_ADD_LAYER_PATH", Entries::Paths},
     // OpenSSL, for HTTPS: its configuration loads engines and providers, and names whom to trust.
     {"OPENSSL_CONF", Entries::Paths},
     {"OPENSSL_ENGINES", Entries::Paths},
@@ -85,6 +94,7 @@ constexpr Variable pathVariables[] = {
     {"LOCPATH", Entries::Paths},
     {"FONTCONFIG_FILE", Entries::Paths},
     {"FONTCONFIG_PATH", Entries::Paths},
+    {"FONTCONFIG_SYSROOT", Entries::Paths},
 };
 
 bool isRootsOwn(const QString &entry, Entries entries)
@@ -123,10 +133,13 @@ QStringList RootEnvironment::keepToRootsOwn()
         return leftOut;
     for (const Variable &variable : pathVariables)
         ::keepToRootsOwn(variable.name, variable.entries, &leftOut);
-    // Every XDG folder and list of folders, the usual ones and any other.
+    // Every XDG folder and list of folders, the usual ones and any other: a relative one too,
+    // which Qt, Mesa and fontconfig take from the working folder, the user's under sudo.
+    static const QRegularExpression folderName(QStringLiteral("^XDG_.*_(HOME|DIRS?)$"));
     for (const QString &name : QProcessEnvironment::systemEnvironment().keys()) {
         if (name.startsWith(QLatin1String("XDG_")) &&
-            qEnvironmentVariable(name.toLatin1().constData()).startsWith(QLatin1Char('/')))
+            (folderName.match(name).hasMatch() ||
+             qEnvironmentVariable(name.toLatin1().constData()).startsWith(QLatin1Char('/'))))
             ::keepToRootsOwn(name.toLatin1(), Entries::Paths, &leftOut);
     }
     // Root's own runtime folder, where it has one; else Qt's default for root.
