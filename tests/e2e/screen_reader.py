@@ -54,7 +54,8 @@ def on_showing(event):
 
 pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
 environment = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LANGUAGE=language or "en",
-                   OVK_FAKE_TOOL_SLEEP_MS="3000", PATH=f"{work}/run/bin:{os.environ['PATH']}",
+                   OVK_FAKE_TOOL_SLEEP_MS="1000",
+                   OVK_FAKE_TOOL_UNTIL=f"{work}/written", PATH=f"{work}/run/bin:{os.environ['PATH']}",
                    # as tools/xdrive.sh says why
                    ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "")
                    + ":detect_leaks=0:fast_unwind_on_malloc=1")
@@ -134,6 +135,7 @@ try:
                                              and node.queryValue().currentValue > 0)).queryValue()
     if (bar.minimumValue, bar.maximumValue) != (0, 1) or bar.currentValue > 1:
         fail(f"progress {bar.currentValue} of {bar.minimumValue}..{bar.maximumValue}")
+    open(f"{work}/written", "w").close()  # heard writing: the tool may end
     done = wait_for("result", lambda: find("dialog", tr("Update done")))
     wait_for("words", lambda: find("label", tr("The update has been completed successfully"), done))
     buttons = [node for node in tree(done) if node.getRoleName() == "push button" and showing(node)]

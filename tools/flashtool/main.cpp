@@ -15,6 +15,9 @@
 //   OVK_FAKE_TOOL_LEAVE     "group": ends as told but leaves a helper running in its process
 //                           group; "session": one that left the group for a session of its own
 //   OVK_FAKE_TOOL_HELPER    file to write that helper's process id to
+//   OVK_FAKE_TOOL_UNTIL     file: after its first percentage it writes on only once that file
+//                           exists (at most 5 minutes), so that a test sees it writing however
+//                           slow the machine
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -103,6 +106,11 @@ void leaveHelper(const std::string &where)
     _exit(127);
 }
 
+bool exists(const std::string &path)
+{
+    return std::ifstream(path).good();
+}
+
 bool isZipArchive(const std::string &path)
 {
     char magic[4] = {};
@@ -135,11 +143,14 @@ int main(int argc, char *argv[])
     const int sleepMs = std::atoi(environment("OVK_FAKE_TOOL_SLEEP_MS", "0").c_str());
     const bool progress = environment("OVK_FAKE_TOOL_PROGRESS", "1") != "0";
     constexpr int steps = 20;
+    const std::string until = environment("OVK_FAKE_TOOL_UNTIL");
     std::cout << (progress ? "" : "writing firmware") << std::flush;
     for (int step = 1; step <= steps; ++step) {
         std::this_thread::sleep_for(std::chrono::milliseconds(sleepMs / steps));
         if (progress)
             std::cout << "\rwriting firmware " << step * 100 / steps << "%" << std::flush;
+        for (int wait = 0; step == 1 && !until.empty() && wait < 6000 && !exists(until); ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     std::cout << std::endl;
 
