@@ -356,7 +356,11 @@ TestCase {
         updater.endRun(data.first)
         var d = dialog("updateDoneDialog")
         compare(d.icon, StandardIcon.Critical)
-        testCase.findChild(d, "detailsButton").clicked()
+        // Enter on the focused button presses it, as Space does, rather than the dialog's OK.
+        tryVerify(function () { return d.contentItem.activeFocus }, 3000, "the dialog has the keys")
+        testCase.findChild(d, "detailsButton").forceActiveFocus()
+        keyClick(Qt.Key_Return)
+        verify(d.visible, "still open")
         verify(d.detailsShown)
         d.close()
         mouseClick(screen.buttonUpdate)
