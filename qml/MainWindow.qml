@@ -219,6 +219,9 @@ MainWindowForm {
         }
 
         function onRunEnded(outcome) {
+            // What it said of the run is no longer so.
+            if (closeDialogLoader.active)
+                closeDialogLoader.item.close()
             var title = updater.outcomeTitle(outcome)
             var text = updater.outcomeText(outcome)
             announce(title)

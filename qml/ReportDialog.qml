@@ -1,5 +1,6 @@
 // A message with an outcome's words and, for a failure or the history, the text in detail:
-// shown on request or at once, and copied whole with one button. Escape closes it; Enter is OK.
+// shown on request or at once, and copied whole with one button. Escape closes it; Enter is OK,
+// or presses the button that has the focus.
 import QtQuick 2.9
 // The dialog's own OK button is one of Controls 1: its other buttons are of the same kind.
 import QtQuick.Controls 1.4
@@ -68,12 +69,16 @@ Dialog {
                 objectName: "detailsButton"
                 text: dialog.detailsShown ? qsTr("Hide details") : qsTr("Details")
                 onClicked: dialog.detailsShown = !dialog.detailsShown
+                Keys.onReturnPressed: clicked()
+                Keys.onEnterPressed: clicked()
             }
             Button {
                 objectName: "copyButton"
                 text: qsTr("Copy")
                 Accessible.description: qsTr("Copies the message and its details")
                 onClicked: dialog.copyAll()
+                Keys.onReturnPressed: clicked()
+                Keys.onEnterPressed: clicked()
             }
         }
 

@@ -38,6 +38,7 @@ ApplicationWindow {
         Menu {
             title: qsTr("&File")
             enabled: advancedMode
+            onOpened: enterByKeyboard(this)
 
             Action {
                 id: openAction
@@ -47,6 +48,7 @@ ApplicationWindow {
         }
         Menu {
             title: qsTr("&Settings")
+            onOpened: enterByKeyboard(this)
 
             Action {
                 text: qsTr("&Advanced mode")
@@ -61,6 +63,7 @@ ApplicationWindow {
         }
         Menu {
             title: qsTr("&Help")
+            onOpened: enterByKeyboard(this)
 
             Action {
                 text: qsTr("&Usage")
@@ -79,6 +82,17 @@ ApplicationWindow {
                 onTriggered: Qt.openUrlExternally(updater.logFolder)
             }
         }
+    }
+
+    // A menu opened from the keyboard (its Alt letter, or the arrows from the menu beside it)
+    // starts on its first entry, which takes the keys: a screen reader reads where they are. One
+    // opened under the pointer starts on none.
+    function enterByKeyboard(menu) {
+        for (var i = 0; i < menuBar.count; ++i) {
+            if (menuBar.itemAt(i).hovered)
+                return
+        }
+        menu.currentIndex = 0
     }
 
     // Made the first time it opens: the built-in dialog is a whole view of its own, which would

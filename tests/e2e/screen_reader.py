@@ -35,6 +35,11 @@ for name in ["HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_
     os.makedirs(os.environ[name], mode=0o700)
 os.makedirs(f"{work}/run/bin")
 os.symlink(tool, f"{work}/run/bin/util")
+# Where the program opens a web page: a browser that notes the address.
+opened = f"{work}/opened"
+with open(f"{work}/run/bin/xdg-open", "w") as browser:
+    browser.write(f'#!/bin/sh\necho "$@" >> {opened}\n')
+os.chmod(f"{work}/run/bin/xdg-open", 0o755)
 bus = dict(re.findall(r"(\w+)='?([^';\n]*)", subprocess.run(
     ["dbus-launch", "--sh-syntax"], check=True, capture_output=True, text=True).stdout))
 os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus["DBUS_SESSION_BUS_ADDRESS"]
@@ -121,6 +126,13 @@ try:
     if menus != [re.sub("&(.)", r"\1", tr(menu)) for menu in ["&File", "&Settings", "&Help"]]:
         fail(f"menus {menus}")
     idle()
+    # The logo's link offers each action once, and its Press opens the website.
+    link = find("link", tr("OVK website"))
+    actions = link.queryAction()
+    if sorted(actions.getName(i) for i in range(actions.nActions)) != ["Press", "SetFocus"]:
+        fail(f"the link offers {[actions.getName(i) for i in range(actions.nActions)]}")
+    press(link)
+    wait_for("website", lambda: "localhost" in open(opened).read())
     wait_for("package", lambda: os.path.exists(f"{work}/run/dl/app.zip"))
     # What shows while an update runs, found while hidden: a few objects are quick to follow.
     parts = [node for node in tree(window) if node.getRoleName() in ("label", "progress bar")]

@@ -144,8 +144,9 @@ TestCase {
         compare(window.firmwarePath, updater.handleFileChosen(other))
     }
 
-    // The menus from the keyboard alone: an Alt letter opens one, arrows and Enter take its
-    // first entry; the file dialog then takes a path typed into its path field.
+    // The menus from the keyboard alone: an Alt letter opens one on its first entry, which has
+    // the keys (a screen reader reads it), and Enter takes it; the file dialog then takes a path
+    // typed into its path field.
     function test_menusByKeyboard_data() {
         return [
             { tag: "Alt+S, Advanced mode", advanced: false, letter: Qt.Key_S, menu: 1 },
@@ -164,7 +165,8 @@ TestCase {
             compare(menu(i).visible, i === data.menu, "menu " + i + " open")
         if (data.menu < 0)
             return
-        keyClick(Qt.Key_Down)
+        compare(menu(data.menu).currentIndex, 0)
+        verify(menu(data.menu).itemAt(0).activeFocus, "the first entry has the keys")
         keyClick(Qt.Key_Return)
         verify(!menu(data.menu).visible)
         if (data.url) {
@@ -193,6 +195,19 @@ TestCase {
         }
         verify(!d.visible)
         compare(window.firmwarePath, updater.handleFileChosen(chosen))
+    }
+
+    // Opened under the pointer, a menu starts on no entry (hover as on a desktop: offscreen has
+    // none).
+    function test_menuByPointer() {
+        open(false)
+        var bar = window.menuBar.itemAt(1)
+        bar.hoverEnabled = true
+        mouseMove(bar, bar.width / 2, bar.height / 2)
+        mouseClick(bar)
+        verify(menu(1).visible)
+        compare(menu(1).currentIndex, -1)
+        keyClick(Qt.Key_Escape)
     }
 
     function test_helpMenuOpensPages_data() {

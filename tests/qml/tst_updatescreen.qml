@@ -356,7 +356,11 @@ TestCase {
         updater.endRun(data.first)
         var d = dialog("updateDoneDialog")
         compare(d.icon, StandardIcon.Critical)
-        testCase.findChild(d, "detailsButton").clicked()
+        // Enter on the focused button presses it, as Space does, rather than the dialog's OK.
+        tryVerify(function () { return d.contentItem.activeFocus }, 3000, "the dialog has the keys")
+        testCase.findChild(d, "detailsButton").forceActiveFocus()
+        keyClick(Qt.Key_Return)
+        verify(d.visible, "still open")
         verify(d.detailsShown)
         d.close()
         mouseClick(screen.buttonUpdate)
@@ -429,8 +433,9 @@ TestCase {
         compareDialog(dialog("closeDialog"), "Update in progress",
                       "The sensor is being updated. The window can be closed once the update has finished.",
                       StandardIcon.Warning)
-        dialog("closeDialog").close()
+        // Left open, it would go on saying so when the run is over.
         updater.endRun(Updater.Done)
+        verify(!dialog("closeDialog").visible, "the explanation closed as the run ended")
         dialog("updateDoneDialog").close() // its OK
         window.close()
         verify(!window.visible, "closed once the update has ended")
