@@ -33,7 +33,8 @@ QString sensorOf(int run)
     return QStringLiteral("TVX2024A%1").arg(run, 4, 10, QLatin1Char('0'));
 }
 
-QString shownSensorOf(int run)
+// As the console's table shows it (read on Linux only).
+[[maybe_unused]] QString shownSensorOf(int run)
 {
     return run == 150 ? QStringLiteral("TVX\\x1b[2J\\x07\\\\") : sensorOf(run);
 }
