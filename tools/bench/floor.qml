@@ -1,5 +1,6 @@
 // The floor of the benchmark: a bare window of the same modules and size as the program's, with
-// a menu bar, a button, a busy indicator, the logo and one message dialog, and no logic.
+// a menu bar, a button, a busy indicator, the logo and one message dialog, and no logic but the
+// opening of that dialog, as the program opens its result (showMessage, from floor.cpp).
 import QtQuick 2.9
 import QtQuick.Window 2.2
 import QtQuick.Controls 2.4
@@ -48,6 +49,13 @@ ApplicationWindow {
         width: 170
         source: "img/OVK_logo.png"
         fillMode: Image.PreserveAspectFit
+    }
+
+    function showMessage() {
+        dialog.title = "Floor message"
+        dialog.text = "The update has been completed successfully"
+        dialog.icon = StandardIcon.Information
+        dialog.open()
     }
 
     MessageDialog {
