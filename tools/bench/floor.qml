@@ -21,7 +21,10 @@ ApplicationWindow {
             title: "&Help"
             Action {
                 text: "&About"
-                onTriggered: dialog.open()
+                onTriggered: {
+                    dialogLoader.active = true
+                    dialogLoader.item.open()
+                }
             }
         }
     }
@@ -51,16 +54,30 @@ ApplicationWindow {
         fillMode: Image.PreserveAspectFit
     }
 
+    // Its message dialog is made once the window is on screen, on a pass of the event loop of its
+    // own, as the program makes its result dialog, and opened as the program opens that.
+    property bool dialogMade: false
+    onFrameSwapped: {
+        if (!dialogMade) {
+            dialogMade = true
+            Qt.callLater(function () { dialogLoader.active = true })
+        }
+    }
     function showMessage() {
+        dialogLoader.active = true
+        var dialog = dialogLoader.item
         dialog.title = "Floor message"
         dialog.text = "The update has been completed successfully"
         dialog.icon = StandardIcon.Information
         dialog.open()
     }
 
-    MessageDialog {
-        id: dialog
-        title: "About"
-        text: "The floor of the benchmark."
+    Loader {
+        id: dialogLoader
+        active: false
+        sourceComponent: MessageDialog {
+            title: "About"
+            text: "The floor of the benchmark."
+        }
     }
 }
