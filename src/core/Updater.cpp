@@ -8,6 +8,7 @@
 #include "PackageDownload.h"
 #include "PackageFolder.h"
 #include "RunHistory.h"
+#include "RunMoments.h"
 #include "RunReport.h"
 #include "SensorIds.h"
 #include "UpdateLock.h"
@@ -79,6 +80,7 @@ bool Updater::sendBootloaderCommand()
 
 void Updater::updatePod(QString firmwarePath)
 {
+    RunMoments::mark("pressed");
     // This program's own run reports its outcome; a second would start a second flashing tool
     // on the same port.
     if (run) {
@@ -114,6 +116,7 @@ void Updater::onRunFinished(Run::Outcome outcome)
         return;
     if (OutcomeCodes::emitsUpdateDone(outcome))
         emit updateDone(last->updateDoneCode);
+    RunMoments::mark("outcome-told");
     emit runEnded(outcome);
 }
 

@@ -265,9 +265,14 @@ void TestUpdateSequence::wholeRoad()
 
     const QString package = "dl/my package (v2).zip";
     QVERIFY(writeFile(package, zipFrame()));
+    qputenv("OVK_FAKE_TOOL_TIMES", work->filePath("times").toLocal8Bit());
+    QLoggingCategory::setFilterRules("ovk.run.moments.debug=true");
     updater->updatePod(package);
     QVERIFY(updater->isRunning());
-    QVERIFY(waitForSignal(done, 1, outcomeMs));
+    const bool ran = waitForSignal(done, 1, outcomeMs);
+    QLoggingCategory::setFilterRules(QString());
+    qunsetenv("OVK_FAKE_TOOL_TIMES");
+    QVERIFY(ran);
     QCOMPARE(done.first().first().toInt(), exitCode);
     // One outcome, said when the run is over.
     QVERIFY(!updater->isRunning());
@@ -340,6 +345,20 @@ void TestUpdateSequence::wholeRoad()
     QVERIFY(runLog.contains("--- output of the flashing tool ---\nstand-in flashing tool"));
     QCOMPARE(runLog.contains("The flashing tool was ended by signal 11"), toolCrashed);
     QVERIFY(updater->runDetails().contains("stand-in diagnostics for dl/my package (v2).zip"));
+
+    // The moments the benchmark takes the program's own time from, on the tool's clock.
+    const auto moment = [this](const QString &name) {
+        const QStringList found = log->lines().filter(QRegularExpression('^' + name + " \\d+$"));
+        return found.size() == 1 ? found.first().section(' ', 1).toLongLong() : -1;
+    };
+    const qint64 toolStarted =
+        fileContents(work->filePath("times")).split('\n').first().split(' ').last().toLongLong();
+    const qint64 pressed = moment("pressed");
+    const qint64 sent = moment("command-sent");
+    const qint64 waitOver = moment("wait-over");
+    QVERIFY(pressed > 0 && pressed < sent && sent < waitOver && waitOver < toolStarted);
+    QVERIFY(waitOver - sent >= waitMs * 95 / 100 * 1000000LL); // a coarse timer's 5 %
+    QVERIFY(toolStarted - waitOver < 10000 * 1000000LL);
 }
 
 void TestUpdateSequence::toolProgress_data()

@@ -1,5 +1,6 @@
 // The floor of the benchmark: a bare window of the same modules and size as the program's, with
-// a menu bar, a button, a busy indicator, the logo and one message dialog, and no logic.
+// a menu bar, a button, a busy indicator, the logo and one message dialog, and no logic but the
+// opening of that dialog, as the program opens its result (showMessage, from floor.cpp).
 import QtQuick 2.9
 import QtQuick.Window 2.2
 import QtQuick.Controls 2.4
@@ -20,7 +21,10 @@ ApplicationWindow {
             title: "&Help"
             Action {
                 text: "&About"
-                onTriggered: dialog.open()
+                onTriggered: {
+                    dialogLoader.active = true
+                    dialogLoader.item.open()
+                }
             }
         }
     }
@@ -50,9 +54,30 @@ ApplicationWindow {
         fillMode: Image.PreserveAspectFit
     }
 
-    MessageDialog {
-        id: dialog
-        title: "About"
-        text: "The floor of the benchmark."
+    // Its message dialog is made once the window is on screen, on a pass of the event loop of its
+    // own, as the program makes its result dialog, and opened as the program opens that.
+    property bool dialogMade: false
+    onFrameSwapped: {
+        if (!dialogMade) {
+            dialogMade = true
+            Qt.callLater(function () { dialogLoader.active = true })
+        }
+    }
+    function showMessage() {
+        dialogLoader.active = true
+        var dialog = dialogLoader.item
+        dialog.title = "Floor message"
+        dialog.text = "The update has been completed successfully"
+        dialog.icon = StandardIcon.Information
+        dialog.open()
+    }
+
+    Loader {
+        id: dialogLoader
+        active: false
+        sourceComponent: MessageDialog {
+            title: "About"
+            text: "The floor of the benchmark."
+        }
     }
 }

@@ -8,8 +8,9 @@
 //   OVK_FAKE_TOOL_SLEEP_MS  time to take before ending
 //   OVK_FAKE_TOOL_PROGRESS  "0": prints no percentages while it writes
 //   OVK_FAKE_TOOL_CHECK_ZIP "1": succeed only when the package (-pkg) is a zip archive
-//   OVK_FAKE_TOOL_TIMES     file to append "start NS" and "exit NS" to (wall clock, for the
-//                           benchmark; "exit" only when it ran to its end)
+//   OVK_FAKE_TOOL_TIMES     file to append "start NS" and "exit NS" to (the monotonic clock
+//                           of the program's moments, for the benchmark; "exit" only when it
+//                           ran to its end)
 //   OVK_FAKE_TOOL_HANG      "1": never ends, ignores SIGTERM, and leaves a child of its own in
 //                           its process group, as a hung tool that started a helper would
 //   OVK_FAKE_TOOL_LEAVE     "group": ends as told but leaves a helper running in its process
@@ -75,7 +76,7 @@ void recordTime(const char *event)
     const std::string path = environment("OVK_FAKE_TOOL_TIMES");
     if (path.empty())
         return;
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
     std::ofstream(path, std::ios::app)
         << event << ' ' << std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()
         << '\n';

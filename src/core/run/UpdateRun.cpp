@@ -10,6 +10,7 @@
 #include "OutcomeWords.h"
 #include "PackageDownload.h"
 #include "RunHistory.h"
+#include "RunMoments.h"
 #include "ToolTurns.h"
 #include "UsbLink.h"
 
@@ -201,7 +202,10 @@ void UpdateRun::writeHolder()
 void UpdateRun::restartSensor()
 {
     setStep(Run::RestartingSensor);
-    if (!BootloaderCommand::send(usb, sensor.id.portPath, given.timing.bootloaderWriteTimeoutMs)) {
+    const bool sent =
+        BootloaderCommand::send(usb, sensor.id.portPath, given.timing.bootloaderWriteTimeoutMs);
+    RunMoments::mark("command-sent");
+    if (!sent) {
         const int error = usb.lastError();
         const QString errorName = QString::fromLatin1(usb.lastErrorName());
         record.addNote(OutcomeWords::usbErrorMeaning(error, OutcomeWords::English),
@@ -221,8 +225,10 @@ void UpdateRun::restartSensor()
 
 void UpdateRun::lookForBootloaderPort()
 {
-    if (!portSearchSince.isValid())
+    if (!portSearchSince.isValid()) {
+        RunMoments::mark("wait-over");
         portSearchSince.start();
+    }
     setStep(Run::LookingForBootloader);
     // Only the bootloader of the sensor that got the command: one that another sensor left
     // waiting would be flashed in its place, and the commanded one stranded.
@@ -312,6 +318,7 @@ void UpdateRun::onToolError(QProcess::ProcessError error)
 
 void UpdateRun::onToolFinished(int)
 {
+    RunMoments::mark("tool-ended");
     const RunRecord::Scope scope(record);
     if (stage != Stage::Flashing)
         return;
