@@ -19,6 +19,8 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORMTHEME QT_QPA_PLATFORM
 ln -s "$tool" "$work/bin/util"
 export PATH=$work/bin:$PATH
+# Asked to close mid-flash: the tool writes on only once the close has been answered.
+[ -n "${OVK_E2E_CLOSE:-}" ] && export OVK_FAKE_TOOL_UNTIL=$work/closed
 cd "$work/run"
 
 served=(--package "$package")
@@ -69,6 +71,7 @@ if [ -n "${OVK_E2E_CLOSE:-}" ]; then
     request_close "$window"
     wait_window "Update in progress" 10 >/dev/null || fail "closing said nothing"
     xdotool search --onlyvisible --name '^OVK Sensor Updater$' >/dev/null || fail "the window closed mid-flash"
+    touch "$work/closed"
 fi
 result=$(wait_result 40) || fail "no result window"
 [ "$result" = "$expected" ] || fail "'$result' instead of '$expected'"
