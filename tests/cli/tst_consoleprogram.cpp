@@ -502,14 +502,15 @@ void TestConsoleProgram::rootUsesNothingOfAnotherUsers()
 void TestConsoleProgram::killedProgramsToolKeepsTheLockUntilItsDeadline()
 {
     // A program killed while its tool hangs; a second program meanwhile, on the same bus, well
-    // within the tool's deadline however slow the machine.
+    // within the tool's deadline however slow the machine, and the sensor still in its
+    // bootloader (never caught between its two places).
     qputenv("OVK_FAKE_TOOL_HANG", "1");
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     const QString program = tool("OVK_CONSOLE_PROGRAM") + " --package '" + demoPackage + "'";
-    startWorld({},
+    startWorld({"--bootloader-stay", "120000"},
                {"sh", "-c",
                 program +
-                    " --tool-timeout 8 & first=$!; while [ ! -s runs.jsonl ]; do sleep "
+                    " --tool-timeout 20 & first=$!; while [ ! -s runs.jsonl ]; do sleep "
                     "0.1; done; kill -KILL $first; " +
                     program + "; echo \"second program: $?\""},
                false, true);
@@ -530,7 +531,7 @@ void TestConsoleProgram::killedProgramsToolKeepsTheLockUntilItsDeadline()
     const QJsonObject run =
         QJsonDocument::fromJson(fileContents(work->filePath("runs.jsonl"))).object();
     const pid_t group = pid_t(run.value("pid").toDouble());
-    QTRY_VERIFY_WITH_TIMEOUT(leftoversGone() && ::kill(-group, 0) != 0, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(leftoversGone() && ::kill(-group, 0) != 0, 90000);
 }
 
 void TestConsoleProgram::jsonEventsAndHistory()
@@ -762,26 +763,30 @@ void TestConsoleProgram::groupBesideAnotherProgramsRun()
 {
     // The window (here a single update) flashes the one sensor it saw; a second sensor is
     // plugged in meanwhile and a group started: it leaves the first sensor alone. The flash
-    // lasts long enough for the group to start meanwhile, however slow the machine.
-    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "8000");
+    // goes on until the group has been refused the first sensor, however slow the machine, and
+    // the sensor stays in its bootloader meanwhile (never caught between its two places).
+    qputenv("OVK_FAKE_TOOL_SLEEP_MS", "1000");
+    qputenv("OVK_FAKE_TOOL_UNTIL", work->filePath("refused").toLocal8Bit());
     qputenv("OVK_FAKE_TOOL_RECORD", work->filePath("runs.jsonl").toLocal8Bit());
     const QString program = tool("OVK_CONSOLE_PROGRAM") + " --package '" + demoPackage + "'";
-    startWorld({"--sensors", "1"},
+    startWorld({"--sensors", "1", "--bootloader-stay", "120000"},
                {"sh", "-c",
                 program + " & while [ ! -e go ]; do sleep 0.1; done; " + program + " --all; wait"},
                false, true);
     qunsetenv("OVK_FAKE_TOOL_SLEEP_MS");
+    qunsetenv("OVK_FAKE_TOOL_UNTIL");
     qunsetenv("OVK_FAKE_TOOL_RECORD");
     QTRY_VERIFY_WITH_TIMEOUT(!fileContents(work->filePath("runs.jsonl")).isEmpty(), 90000);
     world->write("plug 2\n");
     QVERIFY(waitForLine("world: sensor 2 plugged in"));
     QVERIFY(writeFile(work->filePath("go"), ""));
+    const QRegularExpression refused("^Sensor 3-1 \\(TVX\\S+\\): Update already running: "
+                                     "ovk-sensor-update \\(process \\d+, user \\S+\\)");
+    QTRY_VERIFY_WITH_TIMEOUT(!programLines().filter(refused).isEmpty(), 90000);
+    QVERIFY(writeFile(work->filePath("refused"), ""));
     exitCode();
     const QStringList said = programLines();
-    QCOMPARE(said.filter(QRegularExpression("^Sensor 3-1 \\(TVX\\S+\\): Update already running: "
-                                            "ovk-sensor-update \\(process \\d+, user \\S+\\)"))
-                 .size(),
-             1);
+    QCOMPARE(said.filter(refused).size(), 1);
     QVERIFY(said.contains("Sensor 3-2 (TVX2024B0002): Update done"));
     QCOMPARE(said.count("Update done"), 1); // the first program's
     const QByteArray runs = fileContents(work->filePath("runs.jsonl"));
