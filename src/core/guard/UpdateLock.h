@@ -66,6 +66,10 @@ public:
     };
     // Empty where the system tells nothing (Windows' Restart Manager under Wine).
     static QList<Holder> holdersOf(const QString &file);
+    // Linux only: the processes the kernel names as holding a lock of the file with this device
+    // and inode, as it names them (0 or -1 outside this program's pid namespace); false where
+    // it cannot be asked.
+    static bool lockersOf(quint64 device, quint64 inode, QList<qint64> *pids);
 
     // Whether a program started now shares the lock. Set only around the start of the
     // flashing tool: a program killed mid-flash leaves the sensor locked until its tool ends.

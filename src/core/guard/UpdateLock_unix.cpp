@@ -150,26 +150,33 @@ void UpdateLock::setInheritable(bool inheritable)
         fcntl(descriptor, F_SETFD, inheritable ? 0 : FD_CLOEXEC);
 }
 
+bool UpdateLock::lockersOf(quint64 device, quint64 inode, QList<qint64> *pids)
+{
+    // "1: FLOCK  ADVISORY  WRITE 4242 fe:00:10952994 0 EOF"; "1: -> FLOCK ..." waits for it.
+    const QByteArray where = QByteArray::number(major(device), 16).rightJustified(2, '0') + ':' +
+                             QByteArray::number(minor(device), 16).rightJustified(2, '0') + ':' +
+                             QByteArray::number(inode);
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : locks.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() >= 6 && fields[1] == "FLOCK" && fields[5] == where)
+            pids->append(fields[4].toLongLong());
+    }
+    return true;
+}
+
 QList<UpdateLock::Holder> UpdateLock::holdersOf(const QString &file)
 {
     struct stat info = {};
-    if (lstat(QFile::encodeName(file).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return {};
-    // "1: FLOCK  ADVISORY  WRITE 4242 fe:00:10952994 0 EOF"; "1: -> FLOCK ..." waits for it.
-    const QByteArray where = QByteArray::number(major(info.st_dev), 16).rightJustified(2, '0') +
-                             ':' +
-                             QByteArray::number(minor(info.st_dev), 16).rightJustified(2, '0') +
-                             ':' + QByteArray::number(quint64(info.st_ino));
-    QFile locks(QStringLiteral("/proc/locks"));
-    if (!locks.open(QIODevice::ReadOnly))
+    QList<qint64> pids;
+    if (lstat(QFile::encodeName(file).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !lockersOf(info.st_dev, info.st_ino, &pids))
         return {};
     QList<Holder> holders;
-    for (const QByteArray &line : locks.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 6 || fields[1] != "FLOCK" || fields[5] != where)
-            continue;
+    for (const qint64 pid : qAsConst(pids)) {
         // 0 or -1 where the holder is not in this program's pid namespace.
-        const qint64 pid = fields[4].toLongLong();
         if (pid > 0)
             holders.append({pid, programOf(pid)});
     }

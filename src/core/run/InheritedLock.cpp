@@ -1,11 +1,12 @@
 // The sensor's lock as a flashing tool inherited it (see InheritedLock.h).
 #include "InheritedLock.h"
 
+#include "UpdateLock.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #ifdef Q_OS_LINUX
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #endif
 
 InheritedLock::InheritedLock(const QString &path)
@@ -22,32 +23,15 @@ InheritedLock::InheritedLock(const QString &path)
 #endif
 }
 
-// The kernel's list of locks names each by its file (device and inode) and the process that took
-// it, which stays this program's while any descriptor it handed on holds it. An open file
-// description's lock (OFD) names no process: it is taken to be this program's.
+// The kernel names the process that took a lock, which stays this program's while any
+// descriptor it handed on holds it; -1 for one outside its pid namespace, taken to be its own.
 bool InheritedLock::isHeld() const
 {
 #ifdef Q_OS_LINUX
-    if (!known)
+    QList<qint64> lockers;
+    if (!known || !UpdateLock::lockersOf(device, inode, &lockers))
         return true;
-    QFile locks(QStringLiteral("/proc/locks"));
-    if (!locks.open(QIODevice::ReadOnly))
-        return true;
-    const QByteArray file = QStringLiteral("%1:%2:%3")
-                                .arg(major(device), 2, 16, QLatin1Char('0'))
-                                .arg(minor(device), 2, 16, QLatin1Char('0'))
-                                .arg(inode)
-                                .toLatin1();
-    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
-    for (const QByteArray &line : locks.readAll().split('\n')) {
-        // "1: FLOCK  ADVISORY  WRITE 4242 00:1a:5678 0 EOF"; a waiter's has "->" after the number.
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 6 || fields.at(1) == "->")
-            continue;
-        if (fields.at(5) == file && (fields.at(4) == self || fields.at(4) == "-1"))
-            return true;
-    }
-    return false;
+    return lockers.contains(QCoreApplication::applicationPid()) || lockers.contains(-1);
 #else
     return true;
 #endif
